@@ -1,0 +1,270 @@
+#include "platform/db.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTime>
+
+#include "platform/sqliteconnection.h"
+#include "platform/sqlitestatement.h"
+
+namespace db {
+namespace {
+
+// Connections are kept for the life of the process, as pooled sessions are,
+// and used from the GUI thread only.
+std::map<QString, std::unique_ptr<SqliteConnection>>& connections() {
+    static std::map<QString, std::unique_ptr<SqliteConnection>> cache;
+    return cache;
+}
+
+// The same file reached through different spellings shares one connection.
+QString cacheKeyOf(const QString& databasePath) {
+    return QDir::cleanPath(QFileInfo(databasePath).absoluteFilePath());
+}
+
+SqliteConnection* connectionFor(const QString& connectionString, QString* error) {
+    const QString path = databasePathOf(connectionString);
+    if (path.isEmpty()) {
+        *error = QStringLiteral("The connection string names no database file");
+        return nullptr;
+    }
+    const QString key = cacheKeyOf(path);
+    auto& cache = connections();
+    auto cached = cache.find(key);
+    if (cached != cache.end()) {
+        if (cached->second->stillOpensSameFile()) {
+            return cached->second.get();
+        }
+        cache.erase(cached);
+    }
+    auto connection = std::make_unique<SqliteConnection>();
+    if (!connection->open(key)) {
+        *error = connection->lastError();
+        return nullptr;
+    }
+    return cache.emplace(key, std::move(connection)).first->second.get();
+}
+
+using RowReader = std::function<void(const SqliteStatement&)>;
+
+// Runs one statement to its end; onPrepared sees it before the first row.
+bool run(const QString& sql, const QString& connectionString, QString* error,
+         const RowReader& onPrepared = {}, const RowReader& onRow = {}) {
+    SqliteConnection* connection = connectionFor(connectionString, error);
+    if (!connection) {
+        return false;
+    }
+    SqliteStatement statement(connection->handle(), sql);
+    if (!statement.isValid()) {
+        *error = statement.lastError();
+        return false;
+    }
+    if (onPrepared) {
+        onPrepared(statement);
+    }
+    for (;;) {
+        switch (statement.step()) {
+            case SqliteStatement::Step::Row:
+                if (onRow) {
+                    onRow(statement);
+                }
+                break;
+            case SqliteStatement::Step::Done:
+                return true;
+            case SqliteStatement::Step::Error:
+                *error = statement.lastError();
+                return false;
+        }
+    }
+}
+
+// The part of the key=value list that follows one of the keys, up to ";".
+QString valueAfterKey(const QString& connectionString, QLatin1StringView key) {
+    qsizetype from = 0;
+    while ((from = connectionString.indexOf(key, from, Qt::CaseInsensitive)) >= 0) {
+        const bool startsItem = from == 0 || connectionString.at(from - 1) == u';';
+        from += key.size();
+        if (startsItem) {
+            const qsizetype end = connectionString.indexOf(u';', from);
+            return connectionString.mid(from, end < 0 ? -1 : end - from);
+        }
+    }
+    return QString();
+}
+
+// A quoted run starting at `from`: its end, just past the closing quote (a
+// doubled quote inside it stands for one quote character).
+qsizetype endOfQuoted(const QString& sql, qsizetype from) {
+    const QChar quote = sql.at(from);
+    qsizetype at = from + 1;
+    while (at < sql.size()) {
+        if (sql.at(at) == quote) {
+            if (at + 1 < sql.size() && sql.at(at + 1) == quote) {
+                at += 2;
+                continue;
+            }
+            return at + 1;
+        }
+        ++at;
+    }
+    return sql.size();
+}
+
+// The body of a Jet date literal ("2011/3/1" or "2011/3/1 10:05:00") as
+// SQLite date text, when it is a valid date.
+std::optional<QString> sqliteDateOf(const QString& jetDate) {
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(\d{4})/(\d{1,2})/(\d{1,2})(?: +(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
+    const QRegularExpressionMatch match = pattern.match(jetDate);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
+                     match.captured(3).toInt());
+    if (!date.isValid()) {
+        return std::nullopt;
+    }
+    QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (match.hasCaptured(4)) {
+        const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
+                         match.captured(6).toInt());
+        if (!time.isValid()) {
+            return std::nullopt;
+        }
+        text += u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+    }
+    return u'\'' + text + u'\'';
+}
+
+}  // namespace
+
+QString databasePathOf(const QString& connectionString) {
+    const QString dataSource = valueAfterKey(connectionString, QLatin1StringView("Data Source="));
+    if (!dataSource.isEmpty()) {
+        return dataSource;
+    }
+    return valueAfterKey(connectionString, QLatin1StringView("DBQ="));
+}
+
+QString translateJetSql(const QString& sql) {
+    QString translated;
+    translated.reserve(sql.size());
+    qsizetype at = 0;
+    while (at < sql.size()) {
+        const QChar c = sql.at(at);
+        if (c == u'\'' || c == u'"') {
+            const qsizetype end = endOfQuoted(sql, at);
+            translated += QStringView(sql).mid(at, end - at);
+            at = end;
+            continue;
+        }
+        if (c == u'#') {
+            const qsizetype close = sql.indexOf(u'#', at + 1);
+            if (close > at) {
+                if (const auto date = sqliteDateOf(sql.mid(at + 1, close - at - 1))) {
+                    translated += *date;
+                    at = close + 1;
+                    continue;
+                }
+            }
+        }
+        translated += c;
+        ++at;
+    }
+    return translated;
+}
+
+QString SqlText(const QString& value) {
+    QString quoted = value;
+    return quoted.replace(u'\'', QStringLiteral("''"));
+}
+
+bool Recordset::open(const QString& sql, const QString& connectionString) {
+    m_open = false;
+    m_error.clear();
+    m_columns.clear();
+    m_rows.clear();
+    m_row = 0;
+    const auto readColumns = [this](const SqliteStatement& statement) {
+        for (int column = 0; column < statement.columnCount(); ++column) {
+            m_columns.append(statement.columnName(column));
+        }
+    };
+    const auto readRow = [this](const SqliteStatement& statement) {
+        std::vector<QVariant> row;
+        row.reserve(m_columns.size());
+        for (int column = 0; column < statement.columnCount(); ++column) {
+            row.push_back(statement.value(column));
+        }
+        m_rows.push_back(std::move(row));
+    };
+    if (!run(translateJetSql(sql), connectionString, &m_error, readColumns, readRow)) {
+        m_columns.clear();
+        m_rows.clear();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+QVariant Recordset::field(const QString& name) const {
+    for (int column = 0; column < m_columns.size(); ++column) {
+        if (m_columns.at(column).compare(name, Qt::CaseInsensitive) == 0) {
+            return field(column);
+        }
+    }
+    return QVariant();
+}
+
+QVariant Recordset::field(int index) const {
+    if (eof() || index < 0 || size_t(index) >= m_rows[m_row].size()) {
+        return QVariant();
+    }
+    return m_rows[m_row][size_t(index)];
+}
+
+bool execute(const QString& sql, const QString& connectionString, QString* error) {
+    QString message;
+    const bool ok = run(translateJetSql(sql), connectionString, &message);
+    if (error) {
+        *error = message;
+    }
+    return ok;
+}
+
+Transaction::Transaction(const QString& connectionString) : m_connectionString(connectionString) {
+    QString ignored;
+    m_active = run(QStringLiteral("BEGIN IMMEDIATE"), m_connectionString, &ignored);
+}
+
+Transaction::~Transaction() {
+    if (m_active) {
+        QString ignored;
+        run(QStringLiteral("ROLLBACK"), m_connectionString, &ignored);
+    }
+}
+
+bool Transaction::commit() {
+    if (!m_active) {
+        return false;
+    }
+    QString ignored;
+    m_active = !run(QStringLiteral("COMMIT"), m_connectionString, &ignored);
+    return !m_active;
+}
+
+void closeConnection(const QString& databasePath) {
+    connections().erase(cacheKeyOf(databasePath));
+}
+
+void closeAllConnections() {
+    connections().clear();
+}
+
+}  // namespace db

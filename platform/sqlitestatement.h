@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement, finalized when the object goes.
+class SqliteStatement {
+public:
+    enum class Step { Row, Done, Error };
+
+    // Prepares a single statement. Text after it (other than blanks and
+    // semicolons) makes the statement invalid rather than being ignored, so a
+    // value spliced into SQL can never smuggle in a second statement.
+    SqliteStatement(sqlite3* db, const QString& sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    bool isValid() const { return m_statement != nullptr; }
+    const QString& lastError() const { return m_error; }
+
+    Step step();
+    int columnCount() const;
+    QString columnName(int column) const;
+    // integer -> qint64, real -> double, text -> QString, blob -> QByteArray,
+    // null -> a null QVariant.
+    QVariant value(int column) const;
+
+private:
+    void fail(const QString& message);
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    QString m_error;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+
+// Waits that keep the window system's events running, as the program's long
+// waits do: other handlers may run while a caller waits.
+namespace waits {
+
+// Pumps pending events once.
+void doEvents();
+
+// Processes events (sleeping while none arrive) until done() holds. Returns
+// false without waiting further once endAll() was called, so a program that
+// is ending never hangs in a wait.
+bool waitUntil(const std::function<bool()>& done);
+
+// Ends every wait, now and later.
+void endAll();
+bool ending();
+
+}  // namespace waits
+
+using waits::doEvents;
+using waits::waitUntil;

@@ -1,0 +1,117 @@
+#include "platform/windowskin.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QRegion>
+#include <QScreen>
+#include <QWindow>
+
+namespace windowskin {
+
+namespace {
+
+const QColor kColourKey(255, 0, 255);
+
+// Moves a window with the mouse from a press until the button is let go, for
+// window systems that do not move windows on request.
+class DragFollower : public QObject {
+public:
+    DragFollower(QWidget* window, const QPointF& pressGlobal)
+        : QObject(window),
+          m_window(window),
+          m_pressGlobal(pressGlobal),
+          m_windowStart(window->pos()) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        Q_UNUSED(watched);
+        if (event->type() == QEvent::MouseMove) {
+            follow(static_cast<QMouseEvent*>(event));
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            deleteLater();
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    void follow(const QMouseEvent* move) {
+        if (!(move->buttons() & Qt::LeftButton)) {
+            return;
+        }
+        const QPoint delta = (move->globalPosition() - m_pressGlobal).toPoint();
+        m_window->move(m_windowStart + delta);
+    }
+
+    QWidget* m_window;
+    QPointF m_pressGlobal;
+    QPoint m_windowStart;
+};
+
+QScreen* screenOf(const QWidget* window) {
+    QScreen* screen = window->screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
+void setAlpha(QWidget* window, int alpha) {
+    window->setWindowOpacity(qBound(0, alpha, 255) / 255.0);
+}
+
+int alpha(const QWidget* window) {
+    return qRound(window->windowOpacity() * 255.0);
+}
+
+void applyColourKey(QWidget* window, const QPixmap& skin) {
+    if (skin.isNull()) {
+        window->clearMask();
+        return;
+    }
+    // MaskInColor: the colour key's pixels are the ones left out of the region.
+    const QBitmap shown = skin.createMaskFromColor(kColourKey, Qt::MaskInColor);
+    window->setMask(QRegion(shown));
+}
+
+void centerOnScreen(QWidget* window) {
+    const QScreen* screen = screenOf(window);
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
+}
+
+void setTopmost(QWidget* window, bool topmost) {
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost) {
+        return;
+    }
+    // Changing the flags of a shown window hides it; it must stay where it is.
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (wasVisible) {
+        window->show();
+    }
+}
+
+void startDrag(QWidget* window, QMouseEvent* press) {
+    if (press->button() != Qt::LeftButton) {
+        return;
+    }
+    QWindow* handle = window->windowHandle();
+    if (handle && handle->startSystemMove()) {
+        return;
+    }
+    new DragFollower(window, press->globalPosition());
+}
+
+double screenDpiX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchX() : 96.0;
+}
+
+}  // namespace windowskin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+class QMouseEvent;
+
+// Window services behind borderless, skinned windows.
+namespace windowskin {
+
+// Opacity 0..255 of a top-level window.
+void setAlpha(QWidget* window, int alpha);
+int alpha(const QWidget* window);
+
+// Makes every magenta (255, 0, 255) pixel of the skin picture see-through to
+// the eye and the mouse.
+void applyColourKey(QWidget* window, const QPixmap& skin);
+
+// Centres the window on the screen it is on (or the primary one).
+void centerOnScreen(QWidget* window);
+
+void setTopmost(QWidget* window, bool topmost);
+
+// Lets the window system move the window, as a caption drag would.
+void startDrag(QWidget* window, QMouseEvent* press);
+
+// Horizontal logical dots per inch of the primary screen.
+double screenDpiX();
+
+}  // namespace windowskin

@@ -1,0 +1,247 @@
+#include "shared/frmMessage.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/forminstance.h"
+#include "platform/twips.h"
+#include "platform/waituntil.h"
+#include "shared/globals.h"
+#include "shared/mainwindowlink.h"
+#include "shared/skin.h"
+
+namespace {
+
+constexpr int kShownAlpha = 250;
+constexpr int kProgressFlashIntervalMs = 30;
+constexpr int kProgressFlashStepTwips = 200;
+constexpr int kButtonGapTwips = 100;
+
+// The window is 5400 x 3000 twips: caption band on top, icon left of the
+// text, buttons or the moving bar at the bottom.
+const QRect kCaptionTwips(240, 0, 4800, 510);
+const QRect kBodyTwips(0, 525, 5400, 1695);
+const QRect kIconTwips(375, 900, 480, 480);
+const QRect kMessageTwips(1050, 750, 4050, 1425);
+constexpr int kButtonTopTwips = 2415;
+constexpr int kButtonWidthTwips = 1200;
+constexpr int kButtonHeightTwips = 435;
+const QRect kProgressTwips(600, 2475, 4200, 240);
+constexpr int kProgressBorderTwips = 30;
+
+const QString kButtonStyle = QStringLiteral(
+    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
+    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
+    "QPushButton:pressed { background: #c9dcf3; }");
+
+QRect pixelsOf(const QRect& twips) {
+    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                 twipsToPixels(twips.height()));
+}
+
+QFont fontOfSize(int pixelSize, bool bold) {
+    QFont font;
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The label shows line breaks of its own kind.
+QString displayText(const QString& text) {
+    QString shown = text;
+    return shown.replace("\r\n", "\n");
+}
+
+}  // namespace
+
+frmMessage::frmMessage() : SkinnedDialog(true) {
+    createControls();
+    Form_Load();
+}
+
+void frmMessage::Form_Load() {
+    setSkin(QPixmap(":/skin/message-bg.png"));
+    SetFormTransparent(this, kShownAlpha);
+    SetFormCenter(this);
+}
+
+void frmMessage::createControls() {
+    imgClose->hide();
+    imgBackground->setGeometry(pixelsOf(kBodyTwips));
+
+    lblCaption = new QLabel(picBG);
+    lblCaption->setGeometry(pixelsOf(kCaptionTwips));
+    lblCaption->setFont(fontOfSize(14, true));
+    lblCaption->setStyleSheet("color: white;");
+    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    imgIcons = {QPixmap(":/skin/icon-info.png"), QPixmap(":/skin/icon-error.png"),
+                QPixmap(":/skin/icon-question.png")};
+    imgIcon = new QLabel(picBG);
+    imgIcon->setGeometry(pixelsOf(kIconTwips));
+
+    lblMessage = new QLabel(picBG);
+    lblMessage->setGeometry(pixelsOf(kMessageTwips));
+    lblMessage->setFont(fontOfSize(14, false));
+    lblMessage->setStyleSheet("color: #1d3557;");
+    lblMessage->setTextFormat(Qt::PlainText);
+    lblMessage->setWordWrap(true);
+
+    cmdOK = createButton();
+    cmdCancel = createButton();
+    cmdYes = createButton();
+    cmdNo = createButton();
+    connect(cmdOK, &QPushButton::clicked, this, &frmMessage::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMessage::cmdCancel_Click);
+    connect(cmdYes, &QPushButton::clicked, this, &frmMessage::cmdYes_Click);
+    connect(cmdNo, &QPushButton::clicked, this, &frmMessage::cmdNo_Click);
+
+    picProgress = new QLabel(picBG);
+    picProgress->setGeometry(pixelsOf(kProgressTwips));
+    picProgress->setPixmap(QPixmap(":/skin/progress-bg.png"));
+    picProgressInner = new QWidget(picProgress);
+    const int border = twipsToPixels(kProgressBorderTwips);
+    picProgressInner->setGeometry(picProgress->rect().adjusted(border, border, -border, -border));
+    imgProgressFlash = new QLabel(picProgressInner);
+    imgProgressFlash->setPixmap(QPixmap(":/skin/progress-flash.png"));
+    imgProgressFlash->resize(imgProgressFlash->pixmap().size());
+    mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
+    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+    picProgress->hide();
+
+    tmrProgressFlash = new QTimer(this);
+    tmrProgressFlash->setInterval(kProgressFlashIntervalMs);
+    connect(tmrProgressFlash, &QTimer::timeout, this, &frmMessage::tmrProgressFlash_Timer);
+}
+
+QPushButton* frmMessage::createButton() {
+    auto* button = new QPushButton(picBG);
+    button->resize(twipsToPixels(kButtonWidthTwips), twipsToPixels(kButtonHeightTwips));
+    button->setFont(fontOfSize(13, false));
+    button->setStyleSheet(kButtonStyle);
+    button->setCursor(Qt::PointingHandCursor);
+    button->hide();
+    return button;
+}
+
+void frmMessage::MessageBox(const QString& pMessageId, int pIcon, const QString& pFormType,
+                            const QString& pCaptionId) {
+    gMsgResult.clear();
+    hideButtons();
+    tmrProgressFlash->stop();
+    picProgress->hide();
+    cmdYes->setText("是");
+    cmdNo->setText("否");
+    cmdOK->setText("確定");
+    cmdCancel->setText("取消");
+    lblCaption->setText(MessageCaption(pCaptionId));
+    showText(WithLeadingLineBreak(MessageText(pMessageId)), Qt::AlignLeft | Qt::AlignTop);
+    showIcon(pIcon);
+    placeButtons(pFormType);
+    if (gStartupDone) {
+        SetMainWindowEnabled(false);
+    }
+    show();
+    raise();
+}
+
+void frmMessage::ProgressMsgBox(const QString& pMessageId, int pIcon, const QString& pFormType,
+                                const QString& pCaptionId) {
+    Q_UNUSED(pFormType);
+    gMsgResult.clear();
+    hideButtons();
+    picProgress->show();
+    lblCaption->setText(pCaptionId == "0" ? QStringLiteral("請稍候") : QString());
+    showText(WithLeadingLineBreak(PleaseWaitText(pMessageId)), Qt::AlignHCenter | Qt::AlignTop);
+    showIcon(pIcon);
+    doEvents();
+    show();
+    raise();
+    tmrProgressFlash->start();
+    gMsgResult = "OK";
+}
+
+void frmMessage::closeForm() {
+    SetMainWindowEnabled(true);
+    FormInstance<frmMessage>::unload();
+}
+
+void frmMessage::unloadForm() {
+    FormInstance<frmMessage>::unload();
+}
+
+void frmMessage::cmdOK_Click() {
+    gMsgResult = "OK";
+    closeForm();
+}
+
+void frmMessage::cmdCancel_Click() {
+    gMsgResult = "CANCEL";
+    closeForm();
+}
+
+void frmMessage::cmdYes_Click() {
+    gMsgResult = "YES";
+    closeForm();
+}
+
+void frmMessage::cmdNo_Click() {
+    gMsgResult = "NO";
+    closeForm();
+}
+
+void frmMessage::tmrProgressFlash_Timer() {
+    mProgressFlashLeft += kProgressFlashStepTwips;
+    if (mProgressFlashLeft >= pixelsToTwips(picProgress->width())) {
+        mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
+    }
+    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+}
+
+void frmMessage::hideButtons() {
+    for (QPushButton* button : {cmdOK, cmdCancel, cmdYes, cmdNo}) {
+        button->hide();
+    }
+}
+
+void frmMessage::showText(const QString& text, Qt::Alignment alignment) {
+    lblMessage->setAlignment(alignment);
+    lblMessage->setText(displayText(text));
+}
+
+// An icon index outside the three pictures shows no icon.
+void frmMessage::showIcon(int pIcon) {
+    const bool known = pIcon >= 0 && pIcon < int(imgIcons.size());
+    imgIcon->setPixmap(known ? imgIcons[pIcon] : QPixmap());
+}
+
+void frmMessage::placeButtons(const QString& pFormType) {
+    const int w = widthTwips();
+    const int okWidth = pixelsToTwips(cmdOK->width());
+    if (pFormType == "OK") {
+        placeButton(cmdOK, (w - okWidth) / 2);
+    } else if (pFormType == "OK_CANCEL") {
+        placeButton(cmdOK, w / 2 - okWidth - kButtonGapTwips);
+        placeButton(cmdCancel, w / 2 + kButtonGapTwips);
+    } else if (pFormType == "YES_NO") {
+        placeButton(cmdYes, w / 2 - pixelsToTwips(cmdYes->width()) - kButtonGapTwips);
+        placeButton(cmdNo, w / 2 + kButtonGapTwips);
+    } else if (pFormType == "OK_CANCEL_NO") {
+        const int cancelLeft = (w - pixelsToTwips(cmdCancel->width())) / 2;
+        placeButton(cmdCancel, cancelLeft);
+        placeButton(cmdOK, cancelLeft - okWidth - kButtonGapTwips);
+        placeButton(cmdNo, cancelLeft + pixelsToTwips(cmdNo->width()) + kButtonGapTwips);
+    }
+}
+
+void frmMessage::placeButton(QPushButton* button, int leftTwips) {
+    button->move(twipsToPixels(leftTwips), twipsToPixels(kButtonTopTwips));
+    button->show();
+}
+
+int frmMessage::widthTwips() const {
+    return pixelsToTwips(width());
+}

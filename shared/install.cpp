@@ -1,0 +1,236 @@
+#include "shared/install.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include "platform/big5.h"
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/package.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+
+namespace {
+
+QString EngineFolder() {
+    return gBasePath + "/glossor";
+}
+QString MakerFolder() {
+    return gBasePath + "/Tavimor";
+}
+
+// The please-wait box of the installation steps, closed on every way out.
+class PleaseWaitBox {
+public:
+    PleaseWaitBox() { FormInstance<frmMessage>::get()->ProgressMsgBox("3001", 0, "", "0"); }
+    ~PleaseWaitBox() { FormInstance<frmMessage>::unload(); }
+    PleaseWaitBox(const PleaseWaitBox&) = delete;
+    PleaseWaitBox& operator=(const PleaseWaitBox&) = delete;
+};
+
+QString FirstLine(const QString& path) {
+    const QStringList lines = big5::readLines(path);
+    return lines.isEmpty() ? QString() : lines.first();
+}
+
+// A database file that stays open would survive the folder's deletion.
+void RemoveFolder(const QString& path) {
+    db::closeAllConnections();
+    QDir(path).removeRecursively();
+}
+
+void RestampProductFolder() {
+    const QString stampFile = ProductFolder() + "/verify.set";
+    if (FileExists(stampFile) && FirstLine(stampFile) == kLayoutStamp) {
+        return;
+    }
+    RemoveFolder(ProductFolder());
+    QDir().mkpath(ProductFolder());
+    big5::writeLines(stampFile, {kLayoutStamp});
+}
+
+void UnpackOrWarn(const QString& packageName, const QString& runName, const QString& destination) {
+    QString error;
+    if (!RunPackage(ProgramFolder() + "/giz/" + packageName, runName, destination, &error)) {
+        qWarning("Lexivo: %s", qUtf8Printable(error));
+    }
+}
+
+void InstallManualPages() {
+    if (!FolderExists(ProductFolder() + "/" + gHtmlFolderName)) {
+        UnpackOrWarn("manual.giz", "LexivoData.exe", ProductFolder());
+    }
+}
+
+void InstallEngine() {
+    QDir().mkpath(EngineFolder());
+    if (!FileExists(EngineFolder() + "/glossor2.exe") ||
+        !FileExists(EngineFolder() + "/data/err4list.mdb")) {
+        UnpackOrWarn("glossor.giz", "glossor.exe", EngineFolder());
+    }
+}
+
+void DeleteTemporaryEnginePages() {
+    QDir engine(EngineFolder());
+    for (const QString& name : engine.entryList({"tmp*.htm"}, QDir::Files)) {
+        engine.remove(name);
+    }
+}
+
+// A newer updater of the program folder replaces the installed one.
+void CopyUpdaterFiles() {
+    const QString installed = MakerFolder() + "/updater.exe";
+    const QString shipped = ProgramFolder() + "/updater.exe";
+    const QString installedVersion = FileExists(installed) ? GetExeVersion(installed) : QString();
+    const QString shippedVersion = FileExists(shipped) ? GetExeVersion(shipped) : QString();
+    if (FileExists(installed) && !(shippedVersion > installedVersion)) {
+        return;
+    }
+    for (const QString name : {"updater.exe", "updater.exe.manifest", "olelib.tlb"}) {
+        QFile::remove(MakerFolder() + "/" + name);
+        QFile::copy(ProgramFolder() + "/" + name, MakerFolder() + "/" + name);
+    }
+}
+
+// The updater leaves its own new copy behind as updater0.exe.
+void TakeOverUpdaterCopy() {
+    const QString copy = ProgramFolder() + "/updater0.exe";
+    if (!FileExists(copy)) {
+        return;
+    }
+    QFile::remove(MakerFolder() + "/updater.exe");
+    QFile::copy(copy, MakerFolder() + "/updater.exe");
+    QFile::remove(copy);
+}
+
+void ShowMissingDatabaseEngine() {
+    QMessageBox box(QMessageBox::Warning, "安裝提示",
+                    "您的作業系統是 Windows 7，且並未安裝有 AccessDatabaseEngine.exe \n\n"
+                    "這個套件是用作支援謮寫資料庫，是本軟體所需。\n\n"
+                    "請按下 [確定] 後，將帶您前往下載該檔案\n\n"
+                    "出現下載的詢問視窗時，請直接按 [執行]，並依照畫面指示進行安裝",
+                    QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+}  // namespace
+
+bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
+                QString* pError) {
+    const QString runCopy = gBasePath + "/" + pRunName;
+    if (!FileExists(pPackage)) {
+        if (pError) {
+            *pError = "package not found: " + pPackage;
+        }
+        return false;
+    }
+    QFile::remove(runCopy);
+    if (!QFile::copy(pPackage, runCopy)) {
+        if (pError) {
+            *pError = "cannot copy " + pPackage + " to " + runCopy;
+        }
+        return false;
+    }
+    return package::unpack(runCopy, pDestination, pError);
+}
+
+void InstallEngineData() {
+    PleaseWaitBox pleaseWait;
+    QDir().mkpath(ProductFolder());
+    RestampProductFolder();
+    InstallManualPages();
+    InstallEngine();
+    DeleteTemporaryEnginePages();
+    DelGlossor2Exe();
+}
+
+void InstallUpdater() {
+    PleaseWaitBox pleaseWait;
+    QDir().mkpath(MakerFolder());
+    CopyUpdaterFiles();
+    big5::writeLines(MakerFolder() + "/setup.txt", {QDir::toNativeSeparators(ProgramFolder())});
+    TakeOverUpdaterCopy();
+}
+
+QString GetExeVersion(const QString& pFile) {
+    QFile file(pFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    static const QRegularExpression stamp(
+        R"(FILEVERSION=(\d{1,5})\.(\d{1,5})\.(\d{1,5})\.(\d{1,5}))");
+    const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(file.readAll()));
+    if (!match.hasMatch()) {
+        return QString();
+    }
+    QStringList parts;
+    for (int i = 1; i <= 4; ++i) {
+        const int part = match.captured(i).toInt();
+        if (part > 0xFFFF) {
+            return QString();
+        }
+        parts << QString::number(part);
+    }
+    return parts.join('.');
+}
+
+void CheckAccessEngine() {
+    if (GetWindowsVersion() != "2.6.1") {
+        return;
+    }
+    db::Recordset errorTypes;
+    if (errorTypes.open("select * from errtype", gEngineConnStr)) {
+        return;
+    }
+    ShowMissingDatabaseEngine();
+    OpenUrlInBrowser(gServerURL + "p_download_ace.asp");
+    EndProgram();
+}
+
+// An unreachable service names no version: it is neither stored nor compared.
+bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVersion) {
+    if (pServerVersion.isEmpty() || pServerVersion.startsWith("ERR")) {
+        return true;
+    }
+    const QString versionFile = ProductFolder() + "/" + pCourseId + "/" + pCourseId + ".ver";
+    if (!FileExists(versionFile)) {
+        big5::writeLines(versionFile, {pServerVersion});
+        return true;
+    }
+    if (Trim(FirstLine(versionFile)) == pServerVersion) {
+        return true;
+    }
+    FormInstance<frmMessage>::get()->MessageBox("2974", 1, "OK", "1");
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+    return false;
+}
+
+void DelGlossor2Exe() {
+    QFile::remove(gBasePath + "/glossor/glossor2.exe");
+}
+
+void DeleteFolderAll(const QString& pPath) {
+    QString folder = pPath;
+    if (folder.endsWith('/')) {
+        folder.chop(1);
+    }
+    if (FolderExists(folder)) {
+        RemoveFolder(folder);
+    }
+}
+
+// Waits that are still pumping events give up, so the event loop can end.
+void EndProgram() {
+    DelGlossor2Exe();
+    forms::unloadAll();
+    waits::endAll();
+    QCoreApplication::exit(0);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}

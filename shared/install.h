@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Data installation under gBasePath, the updater, and program exit.
+
+// Copies pPackage to gBasePath/pRunName and unpacks it into pDestination.
+// False (with a reason) when the package is missing or cannot be unpacked.
+bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
+                QString* pError = nullptr);
+
+void InstallEngineData();
+void InstallUpdater();
+QString GetExeVersion(const QString& pFile);
+void CheckAccessEngine();
+// Whether the installed course may be opened: asks the service for the
+// course's data version and compares it with the installed one.
+bool CheckCourseVersion(const QString& pCourseId);
+// Whether the installed course may be opened, given the data version that
+// the service reports for it.
+bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVersion);
+void DelGlossor2Exe();
+void DeleteFolderAll(const QString& pPath);
+void EndProgram();
+
+// The data-layout stamp of verify.set.
+inline constexpr const char* kLayoutStamp = "20110222-1235";

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QPushButton;
+class QTimer;
+class frmMessage;
+
+// Tests meet the message window as the learner does: they read what it shows
+// and click its real buttons.
+
+// The message window when it is loaded and shown, else nullptr.
+frmMessage* shownMessage();
+// The shown message's text as it is displayed ("\n" for line breaks).
+QString shownMessageText();
+// The shown button of an answer ("OK", "CANCEL", "YES", "NO"), else nullptr.
+QPushButton* messageButton(const QString& answer);
+// Clicks the button of the answer on the shown message window; the test fails
+// when there is no such button to click.
+void clickMessageButton(const QString& answer);
+
+// While it lives, answers every message that offers the answer as soon as it
+// is shown, also while the code under test waits for the answer:
+//   MessageAnswerer answerer("OK");
+//   codeThatAsks();
+//   EXPECT_EQ(answerer.texts(), QStringList{"..."});
+class MessageAnswerer {
+public:
+    explicit MessageAnswerer(const QString& answer);
+    ~MessageAnswerer();
+    MessageAnswerer(const MessageAnswerer&) = delete;
+    MessageAnswerer& operator=(const MessageAnswerer&) = delete;
+
+    // The texts of the messages answered so far, as displayed.
+    QStringList texts() const { return m_texts; }
+
+private:
+    void answerShownMessage();
+
+    QString m_answer;
+    QStringList m_texts;
+    QTimer* m_timer;
+};

@@ -1,0 +1,114 @@
+#include <QDir>
+#include <QFile>
+
+#include "platform/big5.h"
+#include "platform/forminstance.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "tests/support/tempbase.h"
+
+namespace {
+
+class InstallTest : public TempBaseTest {
+protected:
+    void SetUp() override {
+        TempBaseTest::SetUp();
+        setUpGlobals();
+    }
+
+    QString product() const { return basePath() + "/Lexivo2"; }
+    QString engine() const { return basePath() + "/glossor"; }
+};
+
+TEST_F(InstallTest, WipesAndRestampsAProductFolderWithAnOldStamp) {
+    writeBytes(product() + "/verify.set", "20110222-1234\r\n");
+    writeBytes(product() + "/A01/userData.mdb", "learner records");
+
+    InstallEngineData();
+
+    EXPECT_FALSE(QFile::exists(product() + "/A01/userData.mdb"));
+    EXPECT_EQ(big5::readLines(product() + "/verify.set"), QStringList{kLayoutStamp});
+}
+
+TEST_F(InstallTest, KeepsAProductFolderWhoseFirstLineIsTheStamp) {
+    writeBytes(product() + "/verify.set", "20110222-1235\r\nanything else\r\n");
+    writeBytes(product() + "/A01/userData.mdb", "learner records");
+
+    InstallEngineData();
+
+    EXPECT_TRUE(QFile::exists(product() + "/A01/userData.mdb"));
+}
+
+TEST_F(InstallTest, UnpacksManualAndEngineAndLeavesNoEngineProgramOrTemporaryPages) {
+    writeBytes(engine() + "/tmp1.htm", "old page");
+    writeBytes(engine() + "/glossor2.exe", "engine");
+
+    InstallEngineData();
+
+    EXPECT_TRUE(FolderExists(product() + "/manual"));
+    EXPECT_TRUE(FileExists(engine() + "/data/err4list.mdb"));
+    EXPECT_TRUE(FileExists(basePath() + "/LexivoData.exe"));
+    EXPECT_FALSE(FileExists(engine() + "/tmp1.htm"));
+    EXPECT_FALSE(FileExists(engine() + "/glossor2.exe"));
+    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+}
+
+TEST_F(InstallTest, AMissingPackageIsReportedAndInstallsNothing) {
+    QString error;
+    EXPECT_FALSE(RunPackage(basePath() + "/absent.giz", "absent.exe", product(), &error));
+    EXPECT_TRUE(error.contains("absent.giz"));
+    EXPECT_FALSE(FileExists(basePath() + "/absent.exe"));
+}
+
+TEST_F(InstallTest, InstallUpdaterWritesTheProgramFolderForTheUpdater) {
+    InstallUpdater();
+
+    const QStringList lines = big5::readLines(basePath() + "/Tavimor/setup.txt");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(QDir::fromNativeSeparators(lines.first()), ProgramFolder());
+    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+}
+
+TEST_F(InstallTest, ExeVersionIsTheEmbeddedStampOrEmpty) {
+    writeBytes(basePath() + "/a.exe", QByteArray("\x01\x02junkFILEVERSION=1.0.0.10\x00more", 30));
+    writeBytes(basePath() + "/b.exe", "no version block here");
+    writeBytes(basePath() + "/c.exe", "FILEVERSION=1.70000.0.0");
+
+    EXPECT_EQ(GetExeVersion(basePath() + "/a.exe"), "1.0.0.10");
+    EXPECT_EQ(GetExeVersion(basePath() + "/b.exe"), "");
+    EXPECT_EQ(GetExeVersion(basePath() + "/c.exe"), "");
+    EXPECT_EQ(GetExeVersion(basePath() + "/missing.exe"), "");
+}
+
+TEST_F(InstallTest, CourseVersionIsStoredAtTheFirstOpeningAndMatchedLater) {
+    const QString versionFile = product() + "/A01/A01.ver";
+    QDir().mkpath(product() + "/A01");
+
+    EXPECT_TRUE(CheckCourseVersionWith("A01", "3"));
+    EXPECT_EQ(big5::readLines(versionFile), QStringList{"3"});
+    EXPECT_TRUE(CheckCourseVersionWith("A01", "3"));
+}
+
+TEST_F(InstallTest, AnUnreachableServiceNeitherStoresNorRefusesAVersion) {
+    const QString versionFile = product() + "/A01/A01.ver";
+    QDir().mkpath(product() + "/A01");
+
+    EXPECT_TRUE(CheckCourseVersionWith("A01", "ERR_CONNECT_FAILED"));
+    EXPECT_FALSE(FileExists(versionFile));
+
+    writeBytes(versionFile, "2\r\n");
+    EXPECT_TRUE(CheckCourseVersionWith("A01", "ERR_CONNECT_FAILED"));
+    EXPECT_EQ(big5::readLines(versionFile), QStringList{"2"});
+}
+
+TEST_F(InstallTest, DeleteFolderAllTakesATrailingSlash) {
+    writeBytes(basePath() + "/glossor/data/x.mdb", "x");
+
+    DeleteFolderAll(basePath() + "/glossor/");
+
+    EXPECT_FALSE(FolderExists(basePath() + "/glossor"));
+}
+
+}  // namespace
