@@ -5,42 +5,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "tests/support/standinprocess.h"
 
-// The requests that reached the stand-in, read back from its log, and an
-// address on which nothing answers.
-
-struct LoggedRequest {
-    QString method;
-    QString path;
-    QString query;
-    QByteArray body;
-    QString contentType;
-};
-
-inline QList<LoggedRequest> loggedRequests(StandinProcess& standin) {
-    QList<LoggedRequest> requests;
-    for (const QByteArray& line : standin.log().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() < 5) {
-            continue;
-        }
-        requests.append({QString::fromLatin1(fields[0]), QString::fromLatin1(fields[1]),
-                         QString::fromLatin1(fields[2]), QByteArray::fromBase64(fields[3]),
-                         QString::fromLatin1(fields[4])});
-    }
-    return requests;
-}
+// What reached the stand-in, and an address on which nothing answers.
 
 // The paths of the logged requests, in order.
 inline QStringList loggedPaths(StandinProcess& standin) {
     QStringList paths;
-    for (const LoggedRequest& request : loggedRequests(standin)) {
-        paths.append(request.path);
+    for (const StandinRequest& request : standin.log()) {
+        paths.append(QString::fromLatin1(request.path));
     }
     return paths;
 }

@@ -1,0 +1,90 @@
+#include "shared/enginelocator.h"
+
+#include <chrono>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "shared/request.h"
+
+namespace {
+
+constexpr int kTriesBeforeAsking = 10;
+constexpr std::chrono::milliseconds kPauseBetweenTries{200};
+
+// A dead server refuses at once: without a pause the ten tries would hammer
+// it in a tight loop. Timers and painting go on meanwhile, but the learner's
+// input waits, so no second check can start inside this one.
+bool pauseBeforeNextTry() {
+    QEventLoop loop;
+    QTimer::singleShot(kPauseBetweenTries, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !waits::ending();
+}
+
+// False when the program is ending: because the learner chose so, or
+// because it was already ending while the question waited.
+bool learnerGoesOnTrying() {
+    FormInstance<frmMessage>::get()->MessageBox("16001", 2, "OK_CANCEL", "2");
+    if (!waitUntil([] { return !gMsgResult.isEmpty(); })) {
+        return false;
+    }
+    if (gMsgResult == "OK") {
+        return true;
+    }
+    EndProgram();
+    return false;
+}
+
+}  // namespace
+
+std::optional<QString> GetWebEngineServer(const QString& pLookupURL) {
+    const std::optional<QString> reply =
+        PostRequest(pLookupURL + "p_all_webengine_get.asp", RequestForm());
+    if (!reply) {
+        return std::nullopt;
+    }
+    if (reply->left(2) != "OK") {
+        return QString();
+    }
+    return Trim(QString(*reply).remove("OK_"));
+}
+
+bool ConnectWebEngine() {
+    int tries = 0;
+    for (;;) {
+        const std::optional<QString> engine = GetWebEngineServer(gWebEngineLookupURL);
+        if (!engine) {
+            return false;
+        }
+        gWebEngineURL = *engine;
+        ++tries;
+        if (!gWebEngineURL.isEmpty() && CheckWebEngineConn(false)) {
+            return true;
+        }
+        if (tries < kTriesBeforeAsking) {
+            if (!pauseBeforeNextTry()) {
+                return false;
+            }
+            continue;
+        }
+        if (!learnerGoesOnTrying()) {
+            return false;
+        }
+        tries = 0;
+    }
+}
+
+bool CheckWebEngineConn(bool pReconnect) {
+    if (pReconnect && !ConnectWebEngine()) {
+        return false;
+    }
+    const std::optional<QString> reply =
+        PostRequest(gWebEngineURL + "p_passWebEngine_conn.asp", RequestForm());
+    return reply && reply->left(6) == "ONLINE";
+}

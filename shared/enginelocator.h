@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <QString>
+
+// The web checking engine's address is not configured: a lookup server names
+// it at run time, and the program tests that the engine answers before each
+// sentence check.
+
+// The engine's base address named by the lookup server at pLookupURL, "" when
+// it names none; no value when the lookup post itself failed.
+std::optional<QString> GetWebEngineServer(const QString& pLookupURL);
+
+// Looks the engine up (into gWebEngineURL) until one answers, asking the
+// learner whether to go on after every ten failed tries. False when the
+// lookup server cannot be reached, or when the learner gave up and the
+// program is ending.
+bool ConnectWebEngine();
+
+// True when the engine at gWebEngineURL answers its online test; with
+// pReconnect it is looked up first. Never fails otherwise.
+bool CheckWebEngineConn(bool pReconnect);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+// The publisher news window lives with the start-up forms; it registers here
+// how it shows a news page (navigate, pump events once, show modal), so that the shared
+// services can show it without knowing the form.
+using PublisherNewsWindow = std::function<void(const QString& pNewsUrl)>;
+
+void RegisterPublisherNewsWindow(PublisherNewsWindow pShow);
+// Shows the news page and returns once the window is closed; does nothing
+// when no window is registered.
+void ShowPublisherNewsWindow(const QString& pNewsUrl);

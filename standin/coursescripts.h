@@ -1,0 +1,7 @@
+#pragma once
+
+class ScriptTable;
+
+// The course check, the course data version, the download page and the
+// course packages.
+void registerCourseScripts(ScriptTable& table);
