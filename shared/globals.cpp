@@ -40,6 +40,7 @@ QString gSelCourseId;
 QString gSelCourseName;
 QString gServerCourseId;
 QString gInstalledCourses;
+QString gAllowedCourses;
 QString gRootUnitId;
 QString gCourseName;
 QString gScheduleType;
@@ -61,6 +62,13 @@ bool gSentenceOpen = false;
 bool gSearchOpen = false;
 bool gErrSentenceOpen = false;
 bool gReloadDone = false;
+int gNodeIndex = 0;
+QString gNodeTag;
+int gUnitNodeIndex = 0;
+QString gFontSize = "16px";
+int gHistory[kHistorySize + 1] = {};
+int gHistoryCount = 0;
+int gHistoryPos = 0;
 
 namespace {
 

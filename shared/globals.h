@@ -35,6 +35,8 @@ extern QString gSelCourseId;
 extern QString gSelCourseName;
 extern QString gServerCourseId;
 extern QString gInstalledCourses;
+// The courses the signed-in account may open, ids separated by "|".
+extern QString gAllowedCourses;
 extern QString gRootUnitId;
 extern QString gCourseName;
 extern QString gScheduleType;
@@ -56,6 +58,15 @@ extern bool gSentenceOpen;
 extern bool gSearchOpen;
 extern bool gErrSentenceOpen;
 extern bool gReloadDone;
+extern int gNodeIndex;
+extern QString gNodeTag;
+extern int gUnitNodeIndex;
+extern QString gFontSize;
+// Tree-node indexes of the questions of the last checks, entries 1..gHistoryCount.
+inline constexpr int kHistorySize = 20;
+extern int gHistory[kHistorySize + 1];
+extern int gHistoryCount;
+extern int gHistoryPos;
 
 // Sets the state above for gEdition and prepares the engine hand-off file.
 void InitialGlobalSetting();

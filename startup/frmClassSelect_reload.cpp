@@ -1,0 +1,233 @@
+#include <algorithm>
+#include <optional>
+#include <QListWidget>
+#include <QRegularExpression>
+
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "shared/request.h"
+#include "shared/servicescripts.h"
+#include "shared/settingsfiles.h"
+#include "startup/frmClassDownload.h"
+#include "startup/frmClassSelect.h"
+#include "workspace/frmMain.h"
+
+// The opening runs on after the picker may have been unloaded (the version
+// and refusal roads unload it, the download window may load a new one), so
+// everything after the choice of the course lives outside the picker's
+// instance.
+
+namespace {
+
+// A batch of units of one state runs once its text passes this length.
+constexpr int kBatchLength = 240;
+
+const QString kVisitedTwoHead = QStringLiteral("update bswunit set VISITED = '2' where");
+const QString kVisitedThreeHead = QStringLiteral("update bswunit set VISITED = '3' where");
+
+frmMain* mainWindow() {
+    return FormInstance<frmMain>::get();
+}
+
+void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                        const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+}
+
+bool isAllowedCourse(const QString& pCourseId) {
+    const QStringList allowed = gAllowedCourses.split('|');
+    return std::any_of(allowed.begin(), allowed.end(), [&pCourseId](const QString& course) {
+        return !Trim(course).isEmpty() && Trim(course).compare(pCourseId, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// A refused course leaves the open one as it was: its id, its tree, and
+// menus that follow that tree.
+void keepOpenCourse(const QString& pOpenCourseId) {
+    gCourseId = pOpenCourseId;
+    frmMain* main = mainWindow();
+    main->DisableAllButtonMenus(main->treMain->count() == 0);
+    main->setEnabled(true);
+    FormInstance<frmClassSelect>::unload();
+}
+
+// The items of a comma-separated reply of the service when every one has
+// the form of the list; a closing comma is allowed. No value for anything
+// else: an "ERR_" code, a cut or garbled reply.
+std::optional<QStringList> wellFormedItems(const QString& pReply,
+                                           const QRegularExpression& pItemForm) {
+    QStringList items = pReply.split(',');
+    if (items.last().isEmpty()) {
+        items.removeLast();
+    }
+    for (const QString& item : items) {
+        if (!pItemForm.match(item).hasMatch()) {
+            return std::nullopt;
+        }
+    }
+    return items;
+}
+
+std::optional<QStringList> progressItems(const QString& pReply) {
+    static const QRegularExpression itemForm(QStringLiteral("^[^:,]+:[123]$"));
+    return wellFormedItems(pReply, itemForm);
+}
+
+std::optional<QStringList> mistakeItems(const QString& pReply) {
+    static const QRegularExpression itemForm(QStringLiteral("^[^:,]+:[0-9]{1,9}$"));
+    return wellFormedItems(pReply, itemForm);
+}
+
+QString serviceList(const QString& pScript) {
+    const QString form = RequestForm({{"regid", gPno}, {"courseid", gServerCourseId}});
+    return PostQueryRequest(gServerURL + pScript, form).value_or(kConnectFailed);
+}
+
+bool runWithoutTrailingOr(const QString& pStatement) {
+    return db::execute(pStatement.chopped(2), gCourseConnStr);
+}
+
+// Adds a unit to its state's statement, running the statement when it has
+// grown long and starting it again.
+bool addUnitToBatch(QString& pStatement, const QString& pHead, const QString& pUnitId) {
+    pStatement += " UNITID = '" + SqlText(pUnitId) + "' or";
+    if (pStatement.length() <= kBatchLength) {
+        return true;
+    }
+    const bool done = runWithoutTrailingOr(pStatement);
+    pStatement = pHead;
+    return done;
+}
+
+bool flushBatch(const QString& pStatement) {
+    return pStatement.endsWith("where") || runWithoutTrailingOr(pStatement);
+}
+
+// Every unit back to '1', then the listed ones to their state, all or
+// nothing.
+void applyProgress(const QStringList& pItems) {
+    db::Transaction transaction(gCourseConnStr);
+    bool done =
+        transaction.isActive() && db::execute("update bswunit set  VISITED = '1'", gCourseConnStr);
+    QString visitedTwo = kVisitedTwoHead;
+    QString visitedThree = kVisitedThreeHead;
+    for (const QString& item : pItems) {
+        doEvents();
+        const QString unitId = item.chopped(2);
+        if (item.endsWith('2')) {
+            done = addUnitToBatch(visitedTwo, kVisitedTwoHead, unitId) && done;
+        } else if (item.endsWith('3')) {
+            done = addUnitToBatch(visitedThree, kVisitedThreeHead, unitId) && done;
+        }
+    }
+    done = flushBatch(visitedTwo) && done;
+    done = flushBatch(visitedThree) && done;
+    if (done) {
+        transaction.commit();
+    }
+}
+
+// The service's counts replace the learner's, all or nothing.
+void applyMistakes(const QStringList& pItems) {
+    db::Transaction transaction(gUserConnStr);
+    bool done =
+        transaction.isActive() && db::execute("delete from mistakes where 1=1", gUserConnStr);
+    for (const QString& item : pItems) {
+        doEvents();
+        const QString code = item.section(':', 0, 0);
+        const QString count = item.section(':', 1, 1);
+        done = db::execute("insert into mistakes values ( '" + SqlText(code) + "'," + count + ")",
+                           gUserConnStr) &&
+               done;
+    }
+    if (done) {
+        transaction.commit();
+    }
+}
+
+void updateLocalProgress() {
+    BuildConnStrings();
+    FormInstance<frmMessage>::get()->ProgressMsgBox("5000", 0, QString(), "0");
+    doEvents();
+
+    if (const std::optional<QStringList> items = progressItems(serviceList("p_getprogress.asp"))) {
+        applyProgress(*items);
+    }
+    if (const std::optional<QStringList> items = mistakeItems(serviceList("p_getmistakes.asp"))) {
+        applyMistakes(*items);
+    }
+    FormInstance<frmMessage>::unload();
+}
+
+bool isServerEdition() {
+    return gEdition == "LXQ" || gEdition == "LXM";
+}
+
+// Opens gSelCourseId, from the account's permission on.
+void openSelectedCourse() {
+    if (gEdition == "LXM" && !isAllowedCourse(gSelCourseId)) {
+        showMessageAndWait("12001", 1, "OK", "0");
+        keepOpenCourse(gCourseId);
+        return;
+    }
+    gSelCourseName = GetCourseName(gSelCourseId);
+    if (!CheckCourseVersion(gSelCourseId)) {
+        // The download window may open another course (a nested opening)
+        // before it closes; this opening then goes on with gSelCourseId.
+        FormInstance<frmClassSelect>::unload();
+        FormInstance<frmClassDownload>::get()->showModal();
+    }
+    mainWindow()->setEnabled(true);
+
+    const QString openCourseId = gCourseId;
+    gCourseId = gSelCourseId;
+    if (isServerEdition() && GetCourseInfo(gCourseId).left(3) == "ERR") {
+        showMessageAndWait("2979", 1, "OK", "0");
+        keepOpenCourse(openCourseId);
+        return;
+    }
+    SetFile_IO(gSetupSetFile, "W", "lastCourse", gCourseId);
+
+    if (isServerEdition()) {
+        gServerCourseId = gCourseId;
+        updateLocalProgress();
+    } else {
+        mainWindow()->SyncSchedule();
+    }
+    gStudyPageDirty = true;
+    mainWindow()->GetListTree();
+    doEvents();
+
+    frmMain* main = mainWindow();
+    main->DisableAllButtonMenus(main->treMain->count() == 0);
+    main->setEnabled(true);
+}
+
+}  // namespace
+
+void frmClassSelect::ReloadClass(const QString& pCourseId) {
+    QString courseId = pCourseId;
+    if (courseId.isEmpty()) {
+        const int row = lstClass->currentRow();
+        courseId = row >= 0 && row < lstClassName.size() ? lstClassName.at(row) : QString();
+    }
+    // Nothing picked: nothing to open.
+    if (courseId.isEmpty()) {
+        return;
+    }
+    mainWindow()->setEnabled(false);
+    mainWindow()->DisableAllButtonMenus(true);
+    gSelCourseId = courseId;
+    openSelectedCourse();
+}
+
+void frmClassSelect::UpdateLocalProgress() {
+    updateLocalProgress();
+}

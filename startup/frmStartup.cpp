@@ -1,0 +1,3 @@
+#include "startup/frmStartup.h"
+
+frmStartup::frmStartup() : QWidget(nullptr, Qt::Window) {}

@@ -1,0 +1,462 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "platform/big5.h"
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "shared/globals.h"
+#include "shared/settingsfiles.h"
+#include "startup/frmClassDownload.h"
+#include "startup/frmClassSelect.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/messagewindow.h"
+#include "tests/support/servicelog.h"
+#include "tests/support/standinprocess.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+constexpr int kPollIntervalMs = 5;
+// Root, three units and their fifteen questions.
+constexpr int kDemoNodeCount = 19;
+const QString kDemoName = QStringLiteral("英文造句入門");
+
+frmClassSelect* picker() {
+    return FormInstance<frmClassSelect>::get();
+}
+
+QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int row = 0; row < list->count(); ++row) {
+        rows << list->item(row)->text();
+    }
+    return rows;
+}
+
+// Runs act once on the form that find() gives, as soon as it is shown; the
+// code under test is usually waiting on that form meanwhile.
+class WhenShown {
+public:
+    WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
+        m_timer.setInterval(kPollIntervalMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, find, act] {
+            QWidget* form = find();
+            if (form && form->isVisible()) {
+                m_timer.stop();
+                m_seen = true;
+                act(form);
+            }
+        });
+        m_timer.start();
+    }
+    bool seen() const { return m_seen; }
+
+private:
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
+template <class T>
+QWidget* loadedForm() {
+    return FormInstance<T>::isLoaded() ? FormInstance<T>::get() : nullptr;
+}
+
+class ClassSelectTest : public MainWindowTest {
+protected:
+    QString productPath(const QString& name) const { return basePath() + "/Lexivo2/" + name; }
+
+    void writeDescriptor(const QString& fileName, const QStringList& lines) {
+        ASSERT_TRUE(big5::writeLines(productPath(fileName), lines));
+    }
+    void makeCourseFolder(const QString& folder, bool withDatabase) {
+        ASSERT_TRUE(QDir().mkpath(productPath(folder)));
+        if (withDatabase) {
+            writeBytes(productPath(folder + "/LexivoData.mdb"), QByteArray());
+        }
+    }
+};
+
+TEST_F(ClassSelectTest, ListsOnlyDescriptorsWithTheirCourseFolderAndDatabase) {
+    setUpEdition("LXQ");
+    installDemoCourse();
+    writeDescriptor("NODB.lxs", {"NODB", "沒有資料庫", "NONE", "0", "2000/1/1", "2000/1/1"});
+    makeCourseFolder("NODB", false);
+    writeDescriptor("GONE.lxs", {"GONE", "沒有資料夾", "NONE", "0", "2000/1/1", "2000/1/1"});
+    writeDescriptor("SHORT.lxs", {"SHORT", "只有五行", "NONE", "0", "2000/1/1"});
+    makeCourseFolder("SHORT", true);
+
+    frmClassSelect* form = picker();
+    EXPECT_EQ(form->lblCaption->text(), "載入已安裝的課程");
+    EXPECT_EQ(form->lblMessage->text(), "以下是您目前已安裝的課程，請您選擇要載入的課程");
+    EXPECT_EQ(form->cmdLoad->text(), "載入所選擇的課程");
+    EXPECT_EQ(form->cmdDownload->text(), "下載其他課程");
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList{kDemoName});
+    EXPECT_EQ(form->lstClassName, QStringList{"DEMO"});
+    EXPECT_EQ(gInstalledCourses, "DEMO,");
+    EXPECT_EQ(form->lstClass->currentRow(), 0);
+    EXPECT_TRUE(form->cmdLoad->isEnabled());
+}
+
+TEST_F(ClassSelectTest, PlanTextsInLxvAndNamesAloneInTheServerEditions) {
+    setUpEdition("LXV");
+    writeDescriptor("abc.lxs", {"abc", "課程甲", "勤奮好學型", "40", "2024/3/1", "2024/4/10"});
+    makeCourseFolder("abc", true);
+    writeDescriptor("b.lxs", {"B", "課程乙", "NONE", "0", "2000/1/1", "2000/1/1"});
+    makeCourseFolder("b", true);
+    writeDescriptor("C.lxs", {"C", "課程丙", "", "0", "2000/1/1", "2000/1/1"});
+    makeCourseFolder("C", true);
+
+    frmClassSelect* form = picker();
+    EXPECT_EQ(rowsOf(form->lstClass),
+              QStringList({"課程甲《勤奮好學型(40日)：2024/3/1～2024/4/10》",
+                           "課程乙《未設定進度計劃》", "課程丙《未設定進度計劃》"}));
+    EXPECT_EQ(form->lstClassName, QStringList({"ABC", "B", "C"}));
+    EXPECT_EQ(gInstalledCourses, "ABC,B,C,");
+    EXPECT_FALSE(saveScreenshot(form, "frmClassSelect").isEmpty());
+
+    gEdition = "LXM";
+    form->SetDefaultValue();
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"課程甲", "課程乙", "課程丙"}));
+}
+
+TEST_F(ClassSelectTest, AnEmptyListIsReportedOnceUntilItFillsAgain) {
+    setUpEdition("LXV");
+    MessageAnswerer answerer("OK");
+    frmClassSelect* form = picker();
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().at(0).contains("沒有找到任何已安裝課程。"));
+    EXPECT_FALSE(form->cmdLoad->isEnabled());
+    EXPECT_TRUE(form->cmdDownload->isEnabled());
+
+    form->SetDefaultValue();
+    EXPECT_EQ(answerer.texts().size(), 1);
+
+    installDemoCourse();
+    form->SetDefaultValue();
+    EXPECT_TRUE(form->cmdLoad->isEnabled());
+    EXPECT_EQ(answerer.texts().size(), 1);
+
+    ASSERT_TRUE(QDir(productPath("DEMO")).removeRecursively());
+    form->SetDefaultValue();
+    EXPECT_EQ(answerer.texts().size(), 2);
+    EXPECT_EQ(form->lstClass->count(), 0);
+    EXPECT_EQ(gInstalledCourses, "");
+}
+
+TEST_F(ClassSelectTest, DownloadButtonSwapsThePickerForTheModalDownloadWindow) {
+    setUpEdition("LXV");
+    installDemoCourse();
+    frmClassSelect* form = picker();
+    bool downloadWasModal = false;
+    WhenShown clickDownload(loadedForm<frmClassSelect>, [](QWidget* shown) {
+        QTest::mouseClick(static_cast<frmClassSelect*>(shown)->cmdDownload, Qt::LeftButton);
+    });
+    WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
+        downloadWasModal = QApplication::activeModalWidget() == shown;
+        EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
+        QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
+    });
+    form->showModal();
+
+    EXPECT_TRUE(closeDownload.seen());
+    EXPECT_TRUE(downloadWasModal);
+    EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
+    EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
+}
+
+// The opening of a course against the stand-in service.
+class CourseOpeningTest : public ClassSelectTest {
+protected:
+    void SetUp() override {
+        ClassSelectTest::SetUp();
+        ASSERT_TRUE(standin.start());
+    }
+
+    // The start-up state after a sign-in, with DEMO as the course to open.
+    void prepareDemo(const QString& edition) {
+        setUpEdition(edition, standin.baseUrl());
+        gServerURL = standin.baseUrl();
+        installDemoCourse();
+        setLastCourse("DEMO");
+    }
+    frmMain* startWithDemo(const QString& edition) {
+        prepareDemo(edition);
+        return FormInstance<frmMain>::get();
+    }
+
+    // A second installed course that the service does not know.
+    void installCopyOfDemo(const QString& courseId) {
+        const QString source = productPath("DEMO");
+        const QString target = productPath(courseId);
+        ASSERT_TRUE(QDir().mkpath(target));
+        for (const QString& file : QDir(source).entryList(QDir::Files)) {
+            ASSERT_TRUE(QFile::copy(source + "/" + file, target + "/" + file));
+        }
+        writeDescriptor(courseId + ".lxs",
+                        {courseId, "另一課程", "NONE", "0", "2000/1/1", "2000/1/1"});
+    }
+
+    void uploadServerSentence(const QString& qcode, const QString& flag, const QString& errcode,
+                              const QString& sentence) {
+        QByteArray body = "key=quillmarrowed&regid=DEMOQ001&pass=demo&courseId=DEMO";
+        body += "&qcode=" + qcode.toLatin1() + "&flag=" + flag.toLatin1() +
+                "&errcode=" + errcode.toLatin1() + "&s=" + QUrl::toPercentEncoding(sentence);
+        ASSERT_TRUE(standin.post("/p_proc_sentence.asp", body).answered);
+    }
+
+    QString demoDatabase(const QString& file) const {
+        return "Data Source=" + productPath("DEMO/" + file);
+    }
+    std::map<QString, QString> visitedStates() const {
+        std::map<QString, QString> states;
+        db::Recordset rows("select UNITID, VISITED from bswunit where UNITID like 'U%'",
+                           demoDatabase("LexivoData.mdb"));
+        for (; !rows.eof(); rows.moveNext()) {
+            states[rows.text("UNITID")] = rows.text("VISITED");
+        }
+        return states;
+    }
+    QString visited(const QString& unitId) const { return visitedStates()[unitId]; }
+    std::map<QString, qint64> mistakes() const {
+        std::map<QString, qint64> counts;
+        db::Recordset rows("select errcode, times from mistakes", demoDatabase("userData.mdb"));
+        for (; !rows.eof(); rows.moveNext()) {
+            counts[rows.text("errcode")] = rows.field("times").toLongLong();
+        }
+        return counts;
+    }
+    void setLocalRecords() {
+        ASSERT_TRUE(db::execute("update bswunit set VISITED = '3' where UNITID = 'U1000101'",
+                                demoDatabase("LexivoData.mdb")));
+        ASSERT_TRUE(db::execute("delete from mistakes", demoDatabase("userData.mdb")));
+        ASSERT_TRUE(
+            db::execute("insert into mistakes values ('AR001', 4)", demoDatabase("userData.mdb")));
+    }
+    void expectLocalRecordsKept() {
+        EXPECT_EQ(visited("U1000101"), "3");
+        EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR001", 4}}));
+    }
+    static bool coursesMenusEnabled(frmMain* window) { return window->mnuPrint->isEnabled(); }
+
+    StandinProcess standin;
+};
+
+TEST_F(CourseOpeningTest, ServerEditionLoadsProgressAndErrorCountsBeforeTheTree) {
+    uploadServerSentence("U2000101", "2", "PU001", "I get up at seven");
+    uploadServerSentence("U2000101", "2", "PU001", "I get up at six");
+    uploadServerSentence("U2000102", "2", "DW001", "I I go to school.");
+    uploadServerSentence("U2000102", "3", "0", "I go to school.");
+    prepareDemo("LXQ");
+    setLocalRecords();
+    ASSERT_TRUE(standin.clearLog());
+
+    frmMain* window = FormInstance<frmMain>::get();
+
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(gServerCourseId, "DEMO");
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(coursesMenusEnabled(window));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(gStudyPageDirty);
+
+    std::map<QString, QString> expected = visitedStates();
+    for (auto& [unit, state] : expected) {
+        state = unit == "U2000101" ? "2" : unit == "U2000102" ? "3" : "1";
+    }
+    EXPECT_EQ(visitedStates(), expected);
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"DW001", 1}, {"PU001", 2}}));
+    EXPECT_EQ(shownMessage(), nullptr);
+
+    const QStringList paths = loggedPaths(standin);
+    EXPECT_TRUE(paths.contains("/p_getcourse.asp"));
+    EXPECT_FALSE(paths.contains("/p_all_setmemo.asp"));
+    for (const StandinRequest& request : standin.log()) {
+        if (request.path.endsWith("p_getprogress.asp") ||
+            request.path.endsWith("p_getmistakes.asp")) {
+            EXPECT_EQ(request.query, "key=quillmarrowed&regid=DEMOQ001&courseid=DEMO");
+            EXPECT_TRUE(request.body.isEmpty());
+        }
+    }
+    EXPECT_EQ(paths.filter("p_getprogress.asp").size(), 1);
+    EXPECT_EQ(paths.filter("p_getmistakes.asp").size(), 1);
+}
+
+TEST_F(CourseOpeningTest, RepliesThatAreNotWellFormedListsChangeNoLocalRecord) {
+    startWithDemo("LXQ");
+    // Progress and error-count replies, each not a list of the service's form.
+    const QList<QPair<QString, QString>> badReplies = {
+        {"err:ERR_NOTFOUND", "err:ERR_NOTFOUND"},
+        {"garbage", "garbage"},
+        {"err:U2000101:2,U2000102", "err:PU001:x,"},
+        {"err:U2000101:4,", "err:PU001"},
+        {"err:U2000101:2,,U2000102:3,", "err:PU001:1,,DW001:2,"},
+        {"err:U2000101", "err:PU001:-1,"}};
+    for (const auto& [progress, counts] : badReplies) {
+        SCOPED_TRACE((progress + " / " + counts).toStdString());
+        setLocalRecords();
+        ASSERT_TRUE(standin.setMode("p_getprogress.asp", progress));
+        ASSERT_TRUE(standin.setMode("p_getmistakes.asp", counts));
+        picker()->ReloadClass("DEMO");
+        expectLocalRecordsKept();
+        EXPECT_EQ(gCourseId, "DEMO");
+    }
+}
+
+TEST_F(CourseOpeningTest, LongListsRunInBatchesAndServiceTextIsQuotedInSql) {
+    startWithDemo("LXQ");
+    QString progress;
+    for (const auto& [unit, state] : visitedStates()) {
+        if (unit.right(2) != "00") {
+            progress += unit + ":3,";
+        }
+    }
+    // Fifteen units of one state make more than one statement.
+    ASSERT_TRUE(standin.setMode("p_getprogress.asp", "err:" + progress + "O'Brien:2,"));
+    ASSERT_TRUE(standin.setMode("p_getmistakes.asp", "err:A'B:3,CP001:12"));
+
+    picker()->ReloadClass("DEMO");
+
+    for (const auto& [unit, state] : visitedStates()) {
+        EXPECT_EQ(state, unit.right(2) == "00" ? "1" : "3") << unit.toStdString();
+    }
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"A'B", 3}, {"CP001", 12}}));
+}
+
+TEST_F(CourseOpeningTest, AnEmptyProgressListResetsEveryUnit) {
+    startWithDemo("LXQ");
+    setLocalRecords();
+    ASSERT_TRUE(standin.setMode("p_getprogress.asp", "err:"));
+    picker()->ReloadClass("DEMO");
+    EXPECT_EQ(visited("U1000101"), "1");
+}
+
+TEST_F(CourseOpeningTest, ARefusedCourseLeavesTheOpenCourseInPlace) {
+    frmMain* window = startWithDemo("LXQ");
+    installCopyOfDemo("OTHER");
+    const QString courseConn = gCourseConnStr;
+    const QString userConn = gUserConnStr;
+    MessageAnswerer answerer("OK");
+
+    picker()->ReloadClass("OTHER");
+
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().at(0).contains("請您載入正確的課程"));
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(gServerCourseId, "DEMO");
+    EXPECT_EQ(gCourseConnStr, courseConn);
+    EXPECT_EQ(gUserConnStr, userConn);
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_NE(window->treMain->nodeByKey("U1000100"), nullptr);
+    EXPECT_TRUE(coursesMenusEnabled(window));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
+}
+
+TEST_F(CourseOpeningTest, ACourseRefusedFromThePickerUnloadsThePicker) {
+    frmMain* window = startWithDemo("LXQ");
+    installCopyOfDemo("OTHER");
+    MessageAnswerer answerer("OK");
+    WhenShown pickOther(loadedForm<frmClassSelect>, [](QWidget* shown) {
+        auto* form = static_cast<frmClassSelect*>(shown);
+        form->lstClass->setCurrentRow(int(form->lstClassName.indexOf("OTHER")));
+        QTest::mouseClick(form->cmdLoad, Qt::LeftButton);
+    });
+
+    picker()->showModal();
+
+    EXPECT_TRUE(pickOther.seen());
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(CourseOpeningTest, AccountServerEditionOpensOnlyThePermittedCourses) {
+    frmMain* window = startWithDemo("LXM");
+    gAllowedCourses = "X01|demo";
+    installCopyOfDemo("OTHER");
+    MessageAnswerer answerer("OK");
+    ASSERT_TRUE(standin.clearLog());
+
+    picker()->ReloadClass("OTHER");
+
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().at(0).contains("抱歉，您所要求的課程尚未獲得授權"));
+    EXPECT_TRUE(loggedPaths(standin).isEmpty());
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(coursesMenusEnabled(window));
+    EXPECT_TRUE(window->isEnabled());
+
+    picker()->ReloadClass("DEMO");
+    EXPECT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(loggedPaths(standin).contains("/p_getcourse.asp"));
+}
+
+TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCourse) {
+    frmMain* window = startWithDemo("LXQ");
+    const QString versionFile = productPath("DEMO/DEMO.ver");
+    ASSERT_EQ(big5::readLines(versionFile), QStringList{"2024.1"});
+    ASSERT_TRUE(big5::writeLines(versionFile, {"2023.9"}));
+    ASSERT_TRUE(standin.clearLog());
+    MessageAnswerer answerer("OK");
+    bool downloadWasModal = false;
+    WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
+        downloadWasModal = QApplication::activeModalWidget() == shown;
+        QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
+    });
+
+    picker()->ReloadClass("DEMO");
+
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().at(0).contains("[" + kDemoName + "]的資料庫已經有更新！"));
+    EXPECT_TRUE(closeDownload.seen());
+    EXPECT_TRUE(downloadWasModal);
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_TRUE(loggedPaths(standin).contains("/p_getcourse.asp"));
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_EQ(big5::readLines(versionFile), QStringList{"2023.9"});
+}
+
+TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker) {
+    setUpEdition("LXV", standin.baseUrl());
+    installDemoCourse();
+    bool pickerWasModal = false;
+    WhenShown pick(loadedForm<frmClassSelect>, [&](QWidget* shown) {
+        pickerWasModal = QApplication::activeModalWidget() == shown;
+        QTest::mouseClick(static_cast<frmClassSelect*>(shown)->cmdLoad, Qt::LeftButton);
+    });
+
+    frmMain* window = FormInstance<frmMain>::get();
+
+    EXPECT_TRUE(pick.seen());
+    EXPECT_TRUE(pickerWasModal);
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    ASSERT_TRUE(FormInstance<frmClassSelect>::isLoaded());
+    EXPECT_FALSE(picker()->isVisible());
+
+    const QStringList paths = loggedPaths(standin);
+    EXPECT_TRUE(paths.contains("/p_all_setmemo.asp"));
+    EXPECT_FALSE(paths.contains("/p_getcourse.asp"));
+    EXPECT_TRUE(paths.filter("p_getprogress.asp").isEmpty());
+}
+
+}  // namespace

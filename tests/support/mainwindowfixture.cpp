@@ -1,0 +1,118 @@
+#include "tests/support/mainwindowfixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/forminstance.h"
+#include "platform/package.h"
+#include "shared/globals.h"
+#include "shared/install.h"
+#include "shared/settingsfiles.h"
+#include "startup/frmClassSelect.h"
+#include "tests/support/messagewindow.h"
+#include "tests/support/servicelog.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+constexpr int kPollIntervalMs = 5;
+
+// The demo account of the edition in the stand-in's seed.
+QString demoAccount(const QString& edition) {
+    if (edition == "LXQ") {
+        return "DEMOQ001";
+    }
+    return edition == "LXM" ? "DEMOM001" : "DEMO0001";
+}
+
+void clearStartupState() {
+    gStartupDone = false;
+    gInFormLoad = false;
+    gQuizSelected = false;
+    gFontSize = "16px";
+    gHistoryCount = 0;
+    gHistoryPos = 0;
+    gOldPno.clear();
+    gMsgResult.clear();
+    gNodeKey.clear();
+    gUnitKey.clear();
+    gNodeIndex = 0;
+    gUnitNodeIndex = 0;
+    gScheduleType.clear();
+}
+
+void unloadEveryForm() {
+    forms::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+void MainWindowTest::TearDown() {
+    unloadEveryForm();
+    clearStartupState();
+    TempBaseTest::TearDown();
+}
+
+void MainWindowTest::setUpEdition(const QString& edition, const QString& serviceUrl) {
+    clearStartupState();
+    gEdition = edition;
+    InitialGlobalSetting();
+    const QString service = serviceUrl.isEmpty() ? unusedLoopbackBase() : serviceUrl;
+    gServerURL = edition == "LXQ" ? QString() : service;
+    gFeedbackURL = service;
+    gWebEngineLookupURL = service;
+    gWebURL = edition == "LXQ" ? QString() : service;
+    gDefaultServer = edition == "LXM" ? service : QString();
+    gPno = demoAccount(edition);
+    gAllowedCourses = "DEMO";
+    BuildConnStrings();
+}
+
+void MainWindowTest::installDemoCourse() {
+    QString error;
+    ASSERT_TRUE(package::unpack(ProgramFolder() + "/DEMO.giz", ProductFolder(), &error))
+        << error.toStdString();
+}
+
+void MainWindowTest::setLastCourse(const QString& courseId) {
+    SetFile_IO(gSetupSetFile, "W", "lastCourse", courseId);
+}
+
+frmMain* MainWindowTest::makeMainWindow(const QString& edition, const QString& serviceUrl) {
+    setUpEdition(edition, serviceUrl);
+    installDemoCourse();
+    setLastCourse("DEMO");
+    return FormInstance<frmMain>::get();
+}
+
+frmMain* MainWindowTest::makeMainWindowWithoutCourse(const QString& edition,
+                                                     const QString& serviceUrl) {
+    setUpEdition(edition, serviceUrl);
+    MessageAnswerer answerer("OK");
+    QTimer pickerCloser;
+    pickerCloser.setInterval(kPollIntervalMs);
+    QObject::connect(&pickerCloser, &QTimer::timeout, [] {
+        if (FormInstance<frmClassSelect>::isLoaded() &&
+            FormInstance<frmClassSelect>::get()->isVisible()) {
+            FormInstance<frmClassSelect>::unload();
+        }
+    });
+    pickerCloser.start();
+    return FormInstance<frmMain>::get();
+}
+
+QString MainWindowTest::saveScreenshot(QWidget* widget, const QString& name) {
+    QString folder = qEnvironmentVariable("LEXIVO_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        folder = QStringLiteral(LEXIVO_PROGRAM_DIR "/../screenshots");
+    }
+    const QString path = QDir(folder).absoluteFilePath(name + ".png");
+    if (!QDir().mkpath(folder) || !widget->grab().save(path)) {
+        return QString();
+    }
+    return path;
+}

@@ -1,0 +1,207 @@
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "platform/big5.h"
+#include "platform/browser.h"
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "platform/waituntil.h"
+#include "shared/descramble.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/settingsfiles.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmMain_measures.h"
+#include "workspace/frmSample.h"
+#include "workspace/frmSearch.h"
+#include "workspace/frmSentence.h"
+
+namespace {
+
+using namespace mainmeasures;
+
+const QString kQuizPrefix = QStringLiteral("QUIZ_");
+
+QString courseFolder() {
+    return gBasePath + "/Lexivo2/" + gCourseId;
+}
+
+// The root, and nodes whose text begins "unit", stand for no unit.
+bool isOutsideUnits(const TreeNode* node) {
+    return node->text().startsWith("unit") || node->tag().isEmpty();
+}
+
+void publishSelection(const TreeNode* node) {
+    gNodeIndex = node->index();
+    gNodeKey = node->key();
+    gNodeTag = node->tag();
+    const TreeNode* parent = node->parentNode();
+    if (isOutsideUnits(node) || !parent) {
+        gUnitKey.clear();
+        gUnitNodeIndex = 0;
+    } else {
+        gUnitKey = parent->key();
+        gUnitNodeIndex = parent->index();
+    }
+}
+
+// Replaced whole on every click, so the next start reselects this node.
+void writeNodeSet(const QString& key) {
+    const QString path = courseFolder() + "/node.set";
+    if (!big5::writeLines(path, {'"' + key + '"'})) {
+        qWarning("%s could not be written", qUtf8Printable(path));
+    }
+}
+
+// The unit's stored page, descrambled, with its pictures taken from the
+// course folder. "" when the page is missing or cannot be descrambled.
+QString readUnitPage(const QString& tag) {
+    QString page = ReadTextFile(courseFolder() + "/" + QString(tag).replace(".htm", ".xtm"));
+    if (HtmlDecrypt(page).isEmpty()) {
+        return QString();
+    }
+    return page.replace("pic/", courseFolder() + "/pic/");
+}
+
+// A page that cannot be read or written leaves the pane on the page it
+// showed: tmp.htm is only replaced whole, and only navigated to once written.
+void showUnitPage(Browser* browser, const QString& tag) {
+    const QString page = readUnitPage(tag);
+    if (page.isEmpty()) {
+        qWarning("Unit page %s could not be read", qUtf8Printable(tag));
+        return;
+    }
+    const QString shownPath = gBasePath + "/Lexivo2/" + gHtmlFolderName + "/tmp.htm";
+    if (!big5::writeFile(shownPath, page)) {
+        qWarning("%s could not be written", qUtf8Printable(shownPath));
+        return;
+    }
+    // A fresh query each time keeps the browser from showing a cached copy.
+    QUrl address = QUrl::fromLocalFile(shownPath);
+    address.setQuery("tid=" + GetUniqueID());
+    browser->Navigate2(address.toString());
+}
+
+void refreshToolWindows() {
+    if (gSentenceOpen) {
+        FormInstance<frmSentence>::get()->SetDefaultValue();
+    }
+    if (gSampleOpen) {
+        FormInstance<frmSample>::get()->SetDefaultValue();
+    }
+    if (gSearchOpen) {
+        FormInstance<frmSearch>::get()->txtSearch->setFocus();
+    }
+}
+
+QString quizPageHead() {
+    return "<html><head>"
+           "<meta http-equiv='Content-Type' content='text/html; charset=big5'>"
+           "<title>QUIZ</title></head>"
+           "<body bgcolor='#C2DEC2' topmargin='5' leftmargin='5' rightmargin='5' "
+           "bottommargin='0' scroll='no'>"
+           "<font style='font-size:" +
+           gFontSize + ";color:#0000CC'>";
+}
+
+void showQuestionNode(frmMain& window, const TreeNode* node) {
+    window.mInfoDisabledTab = kNone;
+    gQuizSelected = true;
+    window.WriteQuizContentHtml(gNodeKey.mid(kQuizPrefix.size()));
+    window.SetRightAreaStyle(true, true);
+    window.SetMenuButtons(kButtonExamples, kStyleEnable);
+    window.SetMenuButtons(kButtonMySentences, kStyleEnable);
+    const TreeNode* parent = node->parentNode();
+    window.SetStatusString(true, parent ? parent->key() : QString());
+    window.txtInput->clear();
+    window.txtInput->setFocus();
+}
+
+// A unit shows its stored page; the root shows none.
+void showOtherNode(frmMain& window, const TreeNode* node) {
+    window.mInfoDisabledTab = kTabResult;
+    gQuizSelected = false;
+    window.SetRightAreaStyle(false, true);
+    window.SetMenuButtons(kButtonExamples, kStyleDisable);
+    window.SetMenuButtons(kButtonMySentences, kStyleDisable);
+    if (isOutsideUnits(node)) {
+        window.stbStatus->showMessage(QStringLiteral("請選擇一個單元或練習內容"));
+    } else {
+        window.SetStatusString(false, node->key());
+    }
+    window.SetInfoMenu(kTabContent, window.mInfoDisabledTab, false);
+    if (!node->tag().isEmpty()) {
+        showUnitPage(window.webMain, node->tag());
+    }
+}
+
+}  // namespace
+
+void frmMain::treMain_NodeClick(TreeNode* Node) {
+    if (!Node) {
+        return;
+    }
+    treMain->setEnabled(false);
+    publishSelection(Node);
+    if (gNodeKey.left(4) == "QUIZ") {
+        showQuestionNode(*this, Node);
+    } else {
+        showOtherNode(*this, Node);
+    }
+    writeNodeSet(gNodeKey);
+    treMain->viewport()->update();
+    refreshToolWindows();
+    treMain->setEnabled(true);
+}
+
+void frmMain::SetStatusString(bool pIsQuizNode, const QString& pNodeParentKey) {
+    const QString parentCondition =
+        "select count(*) from bswunit where PARENT = '" + SqlText(pNodeParentKey) + "' ";
+    const qint64 total = GetSqlCount(parentCondition, gCourseConnStr);
+    const qint64 done = GetSqlCount(parentCondition + "and VISITED = '3' ", gCourseConnStr);
+    const TreeNode* node = treMain->selectedItem();
+    if (!node) {
+        node = treMain->nodeByIndex(gNodeIndex);
+    }
+    if (!node) {
+        return;
+    }
+    const TreeNode* unit = pIsQuizNode ? node->parentNode() : node;
+    QString text = "第 " + (unit ? unit->text().left(2) : QString()) + " 單元，" + "題數共 " +
+                   FormatNumber(total) + " 題，" + "已完成 " + FormatNumber(done);
+    if (pIsQuizNode) {
+        text += " 題，目前是第 " + node->text().left(2) + " 題。《" + node->text() + "》";
+    } else {
+        text += " 題。";
+    }
+    stbStatus->showMessage(text);
+    doEvents();
+}
+
+void frmMain::WriteQuizContentHtml(const QString& pKey) {
+    db::Recordset record;
+    if (!record.open("select * from bswqcont where QCODE = '" + SqlText(pKey) + "' order by QORDER",
+                     gCourseConnStr)) {
+        qWarning("Quiz text query failed: %s", qUtf8Printable(record.lastError()));
+        return;
+    }
+    QString page = quizPageHead();
+    int rows = 0;
+    for (; !record.eof(); record.moveNext()) {
+        const QString stored = Trim(record.text("Q1"));
+        const QString decoded = DecodeMdbString(stored);
+        page += (Trim(decoded).isEmpty() ? stored : decoded) + "<br>";
+        ++rows;
+    }
+    page += "</font></body></html>";
+    if (!webQuiz->writeDocument(page)) {
+        return;
+    }
+    doEvents();
+    constexpr int kLargeLineHeight = 20;
+    constexpr int kSmallLineHeight = 17;
+    constexpr int kMargins = 30;
+    mQuizHeight = rows * (gFontSize == "16px" ? kLargeLineHeight : kSmallLineHeight) + kMargins;
+}

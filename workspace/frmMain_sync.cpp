@@ -1,0 +1,90 @@
+#include <QStringList>
+
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/servicescripts.h"
+#include "workspace/coursedescriptor.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+// The service's plan: days, start and end, each trimmed.
+struct ServicePlan {
+    QString days;
+    QString start;
+    QString end;
+};
+
+// Only "OK#" followed by a whole number and two dates is a plan; anything
+// else (an "ERR_" code, a cut-off or garbled reply) must not overwrite the
+// learner's plan.
+bool readServicePlan(const QString& reply, ServicePlan* plan) {
+    if (!reply.startsWith("OK#")) {
+        return false;
+    }
+    const QStringList values = QString(reply).remove("OK#").split('@');
+    if (values.size() != 3) {
+        return false;
+    }
+    int days = 0;
+    *plan = {Trim(values.at(0)), Trim(values.at(1)), Trim(values.at(2))};
+    return CourseDescriptor::readWholeNumber(plan->days, &days) &&
+           CourseDescriptor::readDate(plan->start).isValid() &&
+           CourseDescriptor::readDate(plan->end).isValid();
+}
+
+void setPlanFromDays(const QString& days) {
+    int dayCount = 0;
+    CourseDescriptor::readWholeNumber(days, &dayCount);
+    gScheduleDays = dayCount;
+    gScheduleType = CourseDescriptor::planNameForDays(dayCount);
+}
+
+// The service's plan replaces the local one; the course name stays.
+void takeServicePlan(const ServicePlan& plan) {
+    setPlanFromDays(plan.days);
+    const QString path = CourseDescriptor::pathOf(gCourseId);
+    CourseDescriptor descriptor;
+    if (!descriptor.read(path)) {
+        return;
+    }
+    gCourseName = descriptor.line(CourseDescriptor::kNameLine);
+    descriptor.setLine(CourseDescriptor::kIdLine, gCourseId.toUpper());
+    descriptor.setLine(CourseDescriptor::kNameLine, gCourseName);
+    descriptor.setLine(CourseDescriptor::kPlanNameLine, gScheduleType);
+    descriptor.setLine(CourseDescriptor::kDaysLine, plan.days);
+    descriptor.setLine(CourseDescriptor::kStartLine, plan.start);
+    descriptor.setLine(CourseDescriptor::kEndLine, plan.end);
+    if (!descriptor.write(path)) {
+        qWarning("%s could not be written", qUtf8Printable(path));
+    }
+}
+
+// With no plan on the service, a local plan is sent up as it stands in the
+// file. A file that holds no complete plan sends nothing.
+void sendLocalPlan() {
+    setPlanFromDays("0");
+    CourseDescriptor descriptor;
+    if (!descriptor.read(CourseDescriptor::pathOf(gCourseId)) || !descriptor.hasReadablePlan() ||
+        !descriptor.hasReadableDates() || descriptor.planDays() == 0) {
+        return;
+    }
+    const QString memo = descriptor.line(CourseDescriptor::kDaysLine) + "@" +
+                         descriptor.line(CourseDescriptor::kStartLine) + "@" +
+                         descriptor.line(CourseDescriptor::kEndLine);
+    SetMemoServer("PUT", memo, gPno, gCourseId);
+    gScheduleType = descriptor.line(CourseDescriptor::kPlanNameLine);
+    gScheduleDays = descriptor.planDays();
+}
+
+}  // namespace
+
+void frmMain::SyncSchedule() {
+    const QString reply = SetMemoServer("GET", QString(), gPno, gCourseId);
+    ServicePlan plan;
+    if (readServicePlan(reply, &plan)) {
+        takeServicePlan(plan);
+    } else if (reply == "0") {
+        sendLocalPlan();
+    }
+}

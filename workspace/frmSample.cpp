@@ -1,0 +1,12 @@
+#include "workspace/frmSample.h"
+
+#include "platform/forminstance.h"
+#include "shared/globals.h"
+
+frmSample::frmSample() : SkinnedDialog(false, &gSampleOpen) {}
+
+void frmSample::SetDefaultValue() {}
+
+void frmSample::unloadForm() {
+    FormInstance<frmSample>::unload();
+}
