@@ -238,6 +238,32 @@ bool execute(const QString& sql, const QString& connectionString, QString* error
     return ok;
 }
 
+bool executeForEach(const QString& sql, const QList<QStringList>& rows,
+                    const QString& connectionString, QString* error) {
+    QString message;
+    SqliteConnection* connection = connectionFor(connectionString, &message);
+    std::optional<SqliteStatement> statement;
+    if (connection) {
+        statement.emplace(connection->handle(), translateJetSql(sql));
+    }
+    bool ok = statement && statement->isValid();
+    for (qsizetype row = 0; ok && row < rows.size(); ++row) {
+        const QStringList& values = rows.at(row);
+        for (qsizetype place = 0; ok && place < values.size(); ++place) {
+            ok = statement->bindText(int(place) + 1, values.at(place));
+        }
+        ok = ok && statement->step() == SqliteStatement::Step::Done;
+        statement->reset();
+    }
+    if (statement && !ok) {
+        message = statement->lastError();
+    }
+    if (error) {
+        *error = message;
+    }
+    return ok;
+}
+
 Transaction::Transaction(const QString& connectionString) : m_connectionString(connectionString) {
     QString ignored;
     m_active = run(QStringLiteral("BEGIN IMMEDIATE"), m_connectionString, &ignored);

@@ -55,6 +55,12 @@ private:
 // Runs a statement that returns no rows. False on failure.
 bool execute(const QString& sql, const QString& connectionString, QString* error = nullptr);
 
+// Runs a statement with "?" places once for each row of values, bound to
+// the places in order; the statement is prepared once and the values are
+// never read as SQL. Stops with false at the first row that fails.
+bool executeForEach(const QString& sql, const QList<QStringList>& rows,
+                    const QString& connectionString, QString* error = nullptr);
+
 // All-or-nothing changes to one database: commits when commit() is called,
 // rolls back when destroyed without it.
 class Transaction {

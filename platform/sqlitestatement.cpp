@@ -52,6 +52,26 @@ SqliteStatement::Step SqliteStatement::step() {
     return Step::Error;
 }
 
+bool SqliteStatement::bindText(int index, const QString& value) {
+    if (!m_statement) {
+        return false;
+    }
+    const QByteArray text = value.toUtf8();
+    if (sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()),
+                          SQLITE_TRANSIENT) != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        return false;
+    }
+    return true;
+}
+
+void SqliteStatement::reset() {
+    if (m_statement) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+}
+
 int SqliteStatement::columnCount() const {
     return m_statement ? sqlite3_column_count(m_statement) : 0;
 }

@@ -23,6 +23,11 @@ public:
     const QString& lastError() const { return m_error; }
 
     Step step();
+    // Binds text to the "?" place number index (counted from 1) for the
+    // next step; the text is a value, never read as SQL.
+    bool bindText(int index, const QString& value);
+    // Makes the statement ready to run again with new values.
+    void reset();
     int columnCount() const;
     QString columnName(int column) const;
     // integer -> qint64, real -> double, text -> QString, blob -> QByteArray,

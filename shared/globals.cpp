@@ -94,6 +94,8 @@ void SetEditionServers(const ServerConfig& servers) {
     gAppCode.clear();
 }
 
+}  // namespace
+
 // Without TMP every path would hang off the file-system root.
 QString BasePathFromEnvironment() {
     QString path = QProcessEnvironment::systemEnvironment().value("TMP");
@@ -105,8 +107,6 @@ QString BasePathFromEnvironment() {
     }
     return path;
 }
-
-}  // namespace
 
 QString ProgramFolder() {
     return QCoreApplication::applicationDirPath();

@@ -79,3 +79,7 @@ QString GetWindowsVersion();
 QString ProgramFolder();
 // The product folder gBasePath/Lexivo2.
 QString ProductFolder();
+
+// Start-up
+// The folder that gBasePath becomes: TMP, else the system's temporary folder.
+QString BasePathFromEnvironment();

@@ -212,8 +212,11 @@ bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVers
     return false;
 }
 
+// Before the start-up has set the base path there is no engine to delete.
 void DelGlossor2Exe() {
-    QFile::remove(gBasePath + "/glossor/glossor2.exe");
+    if (!gBasePath.isEmpty()) {
+        QFile::remove(gBasePath + "/glossor/glossor2.exe");
+    }
 }
 
 void DeleteFolderAll(const QString& pPath) {

@@ -1,19 +1,297 @@
 #include "startup/frmClassDownload.h"
 
-#include "platform/forminstance.h"
-#include "startup/modalshow.h"
+#include <QFile>
+#include <QFont>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTimer>
 
-frmClassDownload::frmClassDownload() : SkinnedDialog(false) {}
+#include "platform/browser.h"
+#include "platform/forminstance.h"
+#include "platform/twips.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/skin.h"
+#include "startup/clsRuv.h"
+#include "startup/frmClassSelect.h"
+#include "startup/modalshow.h"
+#include "workspace/coursedescriptor.h"
+#include "workspace/frmMain.h"
+#include "workspace/twipsgeometry.h"
+
+using twipsgeometry::moveTwips;
+using twipsgeometry::widthTwips;
+
+namespace {
+
+constexpr int kProgressFlashIntervalMs = 30;
+constexpr int kProgressFlashStepTwips = 200;
+constexpr int kDownloadAlpha = 180;
+constexpr int kFillMarginTwips = 30;
+constexpr int kPercent = 100;
+
+const QRect kCaptionTwips(0, 0, 9600, 510);
+const QRect kCaptionTextTwips(240, 0, 8400, 510);
+const QRect kPageTwips(240, 660, 9120, 6600);
+const QRect kPanelTwips(1800, 2850, 6000, 1650);
+const QRect kPanelMessageTwips(300, 240, 5400, 390);
+const QRect kBarTwips(1200, 840, 3000, 240);
+const QRect kPercentTwips(4350, 780, 1200, 360);
+
+void place(QWidget* control, const QRect& twips) {
+    moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+QFont fontOfSize(int pixelSize, bool bold = false) {
+    QFont font;
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The id names a file and goes into an address: only letters, digits, "-"
+// and "_" may do either.
+bool isSafeCourseId(const QString& id) {
+    static const QRegularExpression safe("^[A-Za-z0-9_-]+$");
+    return safe.match(id).hasMatch();
+}
+
+// The course id of a "cmd:" link; "" when there is nothing to download (the
+// reinstall was declined, or the id cannot be used).
+QString courseIdOfLink(frmClassDownload* window, const QString& url) {
+    QString id;
+    if (url.left(7) == "cmd:re:") {
+        window->hide();
+        FormInstance<frmMessage>::get()->MessageBox("2801", 2, "OK_CANCEL", "1");
+        waitUntil([] { return !gMsgResult.isEmpty(); });
+        window->show();
+        if (gMsgResult != "OK") {
+            return QString();
+        }
+        id = Trim(url.mid(7));
+    } else {
+        id = Trim(url.mid(4));
+    }
+    return isSafeCourseId(id) ? id : QString();
+}
+
+// The study plan of the course's descriptor, or none.
+CourseDescriptor planBeforeInstall(const QString& descriptorPath) {
+    CourseDescriptor plan;
+    plan.setLine(CourseDescriptor::kIdLine, QString());
+    plan.setLine(CourseDescriptor::kNameLine, "Unknow");
+    plan.setLine(CourseDescriptor::kPlanNameLine, "NONE");
+    plan.setLine(CourseDescriptor::kDaysLine, "0");
+    plan.setLine(CourseDescriptor::kStartLine, "2000/1/1");
+    plan.setLine(CourseDescriptor::kEndLine, "2000/1/1");
+    CourseDescriptor existing;
+    if (existing.read(descriptorPath)) {
+        for (int line = CourseDescriptor::kPlanNameLine; line <= CourseDescriptor::kEndLine;
+             ++line) {
+            plan.setLine(line, existing.line(line));
+        }
+    }
+    return plan;
+}
+
+// The installed package names the course (lines 1 and 2); the learner's
+// plan stays as it was.
+void rewriteDescriptor(const QString& courseId, const QString& descriptorPath,
+                       CourseDescriptor plan) {
+    plan.setLine(CourseDescriptor::kIdLine, courseId);
+    CourseDescriptor installed;
+    if (installed.read(descriptorPath)) {
+        plan.setLine(CourseDescriptor::kIdLine, installed.line(CourseDescriptor::kIdLine));
+        plan.setLine(CourseDescriptor::kNameLine, installed.line(CourseDescriptor::kNameLine));
+    }
+    plan.write(descriptorPath);
+}
+
+}  // namespace
+
+frmClassDownload::frmClassDownload() : SkinnedDialog(false) {
+    createControls();
+}
+
+frmClassDownload::~frmClassDownload() = default;
+
+void frmClassDownload::createControls() {
+    picCaption = new QLabel(picBG);
+    place(picCaption, kCaptionTwips);
+    lblCaption = new QLabel(picCaption);
+    place(lblCaption, kCaptionTextTwips);
+    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setStyleSheet("color: white;");
+    imgClose->raise();
+
+    webMain = new Browser(picBG);
+    place(webMain, kPageTwips);
+    webMain->setBeforeNavigate2(
+        [this](const QString& url, bool& cancel) { webMain_BeforeNavigate2(url, cancel); });
+
+    createProgressPanel();
+    tmrProgressFlash = new QTimer(this);
+    tmrProgressFlash->setInterval(kProgressFlashIntervalMs);
+    connect(tmrProgressFlash, &QTimer::timeout, this, &frmClassDownload::tmrProgressFlash_Timer);
+}
+
+void frmClassDownload::createProgressPanel() {
+    picProgressPanel = new QWidget(picBG);
+    place(picProgressPanel, kPanelTwips);
+    picProgressPanel->setObjectName("picProgressPanel");
+    picProgressPanel->setStyleSheet(
+        "#picProgressPanel { background: white; border: 1px solid #2f5fa0; }");
+    picProgressPanel->setAttribute(Qt::WA_StyledBackground);
+
+    lblProgressMessage = new QLabel(picProgressPanel);
+    place(lblProgressMessage, kPanelMessageTwips);
+    lblProgressMessage->setFont(fontOfSize(14));
+    lblProgressMessage->setStyleSheet("color: #1d3557;");
+    lblProgressMessage->setAlignment(Qt::AlignCenter);
+
+    picProgress = new QLabel(picProgressPanel);
+    place(picProgress, kBarTwips);
+    picProgress->setPixmap(QPixmap(":/skin/progress-bg.png").scaled(picProgress->size()));
+    picProgressInner = new QWidget(picProgress);
+    picProgressInner->setGeometry(0, 0, 0, picProgress->height());
+    picProgressInner->setStyleSheet("background: #4a86d2;");
+    picProgressInner->setAttribute(Qt::WA_StyledBackground);
+    imgProgressFlash = new QLabel(picProgress);
+    imgProgressFlash->setPixmap(QPixmap(":/skin/progress-flash.png"));
+    imgProgressFlash->resize(imgProgressFlash->pixmap().size());
+
+    lblPercent = new QLabel(picProgressPanel);
+    place(lblPercent, kPercentTwips);
+    lblPercent->setFont(fontOfSize(14, true));
+    lblPercent->setStyleSheet("color: #1d3557;");
+    picProgressPanel->hide();
+}
 
 void frmClassDownload::Form_Load() {
-    setSkin(QPixmap(":/skin/classselect-bg.png"));
+    setSkin(QPixmap(":/skin/download-bg.png"));
     startFadeIn();
+    SetDefaultValue();
 }
 
 void frmClassDownload::showModal() {
     showModalAndWait(this);
 }
 
+void frmClassDownload::SetDefaultValue() {
+    lblCaption->setText("請選取您所購買的課程");
+    picProgressPanel->hide();
+    webMain->Navigate2(DownloadPageUrl());
+}
+
+QString frmClassDownload::DownloadPageUrl() {
+    return gServerURL + "lxv_download/default.asp?c=" + gInstalledCourses + "&app=" + gAppCode +
+           "&regId=" + gPno + "&v=" + GetUniqueID();
+}
+
+// A successful download unloads this window; from the download on, only
+// what the link named is used here.
+void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel) {
+    if (URL.left(4) != "cmd:") {
+        return;
+    }
+    Cancel = true;
+    const QString courseId = courseIdOfLink(this, URL);
+    if (courseId.isEmpty()) {
+        return;
+    }
+    const QString packageUrl = gServerURL + "lxv_download/" + courseId + ".giz";
+    const QString localFile = gBasePath + "/" + courseId + ".giz";
+    const QString descriptorPath = ProductFolder() + "/" + courseId + ".lxs";
+    const CourseDescriptor plan = planBeforeInstall(descriptorPath);
+
+    if (StartDownloadProc(packageUrl, localFile)) {
+        rewriteDescriptor(courseId, descriptorPath, plan);
+    } else {
+        FormInstance<frmMessage>::get()->MessageBox("2802", 1, "OK", "1");
+        waitUntil([] { return !gMsgResult.isEmpty(); });
+    }
+    FormInstance<frmClassSelect>::get()->showModal();
+}
+
+// Only the package being fetched is replaced: other packages in the folder
+// are the learner's.
+bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString& pLocalFile) {
+    QFile::remove(pLocalFile);
+    tmpDownloadClass = std::make_unique<clsRuv>();
+    connect(tmpDownloadClass.get(), &clsRuv::RuvDLProg, this,
+            &frmClassDownload::tmpDownloadClass_RuvDLProg);
+    setEnabled(false);
+    SetFormTransparent(this, kDownloadAlpha);
+    showProgressPanel();
+
+    QString cacheEntry = pUrlFile;
+    tmpDownloadClass->DeleteRuvCache(cacheEntry);
+    const bool arrived =
+        tmpDownloadClass->StartTheStinkinDownLoad(pUrlFile, pLocalFile).value_or(false);
+    if (!arrived) {
+        QFile::remove(pLocalFile);
+    }
+
+    doEvents();
+    hideProgressPanel();
+    tmpDownloadClass.reset();
+    setEnabled(true);
+    if (arrived) {
+        FormInstance<frmClassDownload>::unload();
+        FormInstance<frmMain>::get()->InstallCourseProc(pLocalFile);
+    }
+    return arrived;
+}
+
+void frmClassDownload::showProgressPanel() {
+    picProgressPanel->show();
+    picProgressPanel->raise();
+    lblProgressMessage->setText("正在下載課程安裝檔中...請稍候");
+    lblPercent->setText("0%");
+    doEvents();
+    picProgressInner->show();
+    tmrProgressFlash->start();
+    picProgressInner->resize(twipsToPixels(1), picProgressInner->height());
+}
+
+void frmClassDownload::hideProgressPanel() {
+    tmrProgressFlash->stop();
+    setFlashLeftTwips(-widthTwips(imgProgressFlash));
+    doEvents();
+    picProgressPanel->hide();
+}
+
+// A size that does not fit the bar (none yet, or more than the total) shows
+// nothing.
+void frmClassDownload::tmpDownloadClass_RuvDLProg(qint32 RuvBytesIn, qint32 RuvTotalBytes) {
+    if (RuvBytesIn < 0 || RuvTotalBytes <= 0 || RuvBytesIn > RuvTotalBytes) {
+        return;
+    }
+    const qint64 percent = RoundHalfEven(double(RuvBytesIn) / RuvTotalBytes * kPercent);
+    const int barTwips = widthTwips(picProgress);
+    const qint64 fillTwips = std::min<qint64>(
+        RoundHalfEven(double(barTwips) / RuvTotalBytes * RuvBytesIn), barTwips - kFillMarginTwips);
+    picProgressInner->resize(twipsToPixels(int(fillTwips)), picProgressInner->height());
+    lblPercent->setText(QString::number(percent) + "%");
+    doEvents();
+}
+
+void frmClassDownload::tmrProgressFlash_Timer() {
+    int left = mFlashLeftTwips + kProgressFlashStepTwips;
+    if (left >= widthTwips(picProgress)) {
+        left = -widthTwips(imgProgressFlash);
+    }
+    setFlashLeftTwips(left);
+}
+
+void frmClassDownload::setFlashLeftTwips(int pLeftTwips) {
+    mFlashLeftTwips = pLeftTwips;
+    imgProgressFlash->move(twipsToPixels(pLeftTwips), imgProgressFlash->y());
+}
+
 void frmClassDownload::unloadForm() {
     FormInstance<frmClassDownload>::unload();
+    FormInstance<frmClassSelect>::get()->showModal();
 }

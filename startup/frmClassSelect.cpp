@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "platform/big5.h"
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
@@ -15,11 +14,10 @@
 #include "shared/helpers.h"
 #include "startup/frmClassDownload.h"
 #include "startup/modalshow.h"
+#include "workspace/coursedescriptor.h"
 #include "workspace/frmMain.h"
 
 namespace {
-
-constexpr int kDescriptorLines = 6;
 
 // The window is 7200 x 5400 twips: caption band on top, the prompt, the
 // list, and the two buttons below the separator line.
@@ -54,17 +52,20 @@ QFont fontOfSize(int pixelSize, bool bold) {
 }
 
 // The picker's line for a course: in LXV its study plan follows the name.
-QString displayLine(const QStringList& descriptor) {
-    const QString& name = descriptor.at(1);
+// A file without a complete plan shows as one without a plan.
+QString displayLine(const CourseDescriptor& descriptor) {
+    const QString name = descriptor.line(CourseDescriptor::kNameLine);
     if (gEdition != "LXV") {
         return name;
     }
-    const QString& plan = descriptor.at(2);
-    if (plan == "NONE" || plan.isEmpty()) {
+    const QString plan = descriptor.line(CourseDescriptor::kPlanNameLine);
+    if (plan == "NONE" || plan.isEmpty() || !descriptor.hasReadablePlan() ||
+        !descriptor.hasReadableDates()) {
         return name + "《未設定進度計劃》";
     }
-    return name + "《" + plan + "(" + descriptor.at(3) + "日)" + "：" + descriptor.at(4) + "～" +
-           descriptor.at(5) + "》";
+    return name + "《" + plan + "(" + descriptor.line(CourseDescriptor::kDaysLine) + "日)" + "：" +
+           descriptor.line(CourseDescriptor::kStartLine) + "～" +
+           descriptor.line(CourseDescriptor::kEndLine) + "》";
 }
 
 // The course folder stands beside its descriptor under the descriptor's own
@@ -162,9 +163,8 @@ void frmClassSelect::SetDefaultValue() {
 
 void frmClassSelect::addInstalledCourse(const QString& pFolder, const QString& pFileName) {
     const QString courseId = pFileName.toUpper().remove(".LXS");
-    bool readable = false;
-    const QStringList descriptor = big5::readLines(pFolder + "/" + pFileName, &readable);
-    if (!readable || descriptor.size() < kDescriptorLines) {
+    CourseDescriptor descriptor;
+    if (!descriptor.read(pFolder + "/" + pFileName)) {
         return;
     }
     const QString courseFolder = courseFolderOf(pFolder, pFileName);

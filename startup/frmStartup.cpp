@@ -1,3 +1,203 @@
 #include "startup/frmStartup.h"
 
+#include <memory>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "platform/forminstance.h"
+#include "platform/twips.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "shared/serverconfig.h"
+#include "shared/servicescripts.h"
+#include "shared/skin.h"
+#include "startup/frmLogin.h"
+#include "startup/frmLXMLogin.h"
+#include "startup/frmPublisher.h"
+#include "startup/frmSplash.h"
+#include "startup/runningversion.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+constexpr int kOffScreenTwips = -10000;
+
+// Held for the life of the process: a second program on the same data
+// finds it locked and ends.
+std::unique_ptr<QLockFile>& instanceLock() {
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
+bool isVersionText(const QString& reply) {
+    static const QRegularExpression version(R"(^\d+(\.\d+)*$)");
+    return version.match(reply).hasMatch();
+}
+
+}  // namespace
+
 frmStartup::frmStartup() : QWidget(nullptr, Qt::Window) {}
+
+QString frmStartup::EditionFromArguments(const QStringList& pArguments) {
+    return pArguments.size() > 1 ? Trim(pArguments.at(1).toUpper()) : QString();
+}
+
+bool frmStartup::IsNewerVersion(const QString& pReply, const QString& pRunningVersion) {
+    return isVersionText(pReply) && pReply > pRunningVersion;
+}
+
+void frmStartup::Form_Load() {
+    gEdition = EditionFromArguments(QCoreApplication::arguments());
+    if (gEdition != "LXV" && gEdition != "LXQ" && gEdition != "LXM") {
+        EndProgram();
+        return;
+    }
+    if (!IsOnlyInstance()) {
+        EndProgram();
+        return;
+    }
+    WarnAboutScreenDpi();
+    move(twipsToPixels(kOffScreenTwips), twipsToPixels(kOffScreenTwips));
+    gInFormLoad = true;
+    SetUpGlobalState();
+    ShowPublisherNews();
+    if (!SignIn()) {
+        EndProgram();
+        return;
+    }
+    // Ends the program itself where the database engine is missing.
+    CheckAccessEngine();
+    if (waits::ending()) {
+        return;
+    }
+    ShowSplash();
+    if (!CheckServerVersion()) {
+        return;
+    }
+    gInFormLoad = false;
+    FormInstance<frmMain>::get();
+}
+
+bool frmStartup::IsOnlyInstance() {
+    const QString folder = BasePathFromEnvironment();
+    QDir().mkpath(folder);
+    instanceLock() = std::make_unique<QLockFile>(folder + "/lexivo.lock");
+    instanceLock()->setStaleLockTime(0);
+    return instanceLock()->tryLock(0);
+}
+
+void frmStartup::WarnAboutScreenDpi() {
+    if (IsNormalDPI()) {
+        return;
+    }
+    QMessageBox warning(QMessageBox::Warning, "警告",
+                        "您的視窗目前設定為較大顯示字型，請回復預設字型(96dpi)\r\n"
+                        "否則可能造成顯示問題，而無法正常使用本軟體。",
+                        QMessageBox::Ok);
+    warning.setWindowFlag(Qt::WindowStaysOnTopHint);
+    warning.exec();
+}
+
+// The LXV edition signs in nowhere: its account comes with the installation.
+void frmStartup::SetUpGlobalState() {
+    InitialGlobalSetting();
+    BuildConnStrings();
+    InstallEngineData();
+    InstallUpdater();
+    if (gEdition == "LXV") {
+        const ServerConfig servers = loadServerConfig();
+        gPno = servers.pno;
+        gServerPassword = servers.password;
+    }
+}
+
+void frmStartup::ShowPublisherNews() {
+    if (gPublisherNewsDone) {
+        return;
+    }
+    frmPublisher::RegisterAsNewsWindow();
+    GetPublisherNews();
+    gPublisherNewsDone = true;
+}
+
+// LXQ looks the checking engine up on the service it signed in to.
+bool frmStartup::SignIn() {
+    if (gEdition == "LXV") {
+        return true;
+    }
+    gLoginDone = false;
+    gLoginOK = false;
+    if (gEdition == "LXQ") {
+        FormInstance<frmLogin>::get()->show();
+    } else {
+        FormInstance<frmLXMLogin>::get()->show();
+    }
+    waitUntil([] { return gLoginDone; });
+    if (gLoginOK && gEdition == "LXQ") {
+        gWebEngineLookupURL = gServerURL;
+    }
+    return gLoginOK;
+}
+
+void frmStartup::ShowSplash() {
+    FormInstance<frmSplash>::get()->tmrHide.start();
+}
+
+bool frmStartup::CheckServerVersion() {
+    const QString lxv = GetServerVersion("lxv");
+    if (lxv == "ERR_CONNECT_FAILED") {
+        AskAndWait("1", 1, "OK", "1");
+        return true;
+    }
+    const QString lxvbig = GetServerVersion("lxvbig");
+    if (lxvbig == "ERR_CONNECT_FAILED") {
+        AskAndWait("1", 1, "OK", "1");
+        return true;
+    }
+    const QString running = RunningVersionText();
+    if (IsNewerVersion(lxvbig, running)) {
+        return OfferUpdate("47", "lxv_reinstaller ");
+    }
+    if (IsNewerVersion(lxv, running)) {
+        const bool reinstall = GetVersionDigit(lxv) == "9";
+        return reinstall ? OfferUpdate("47", "lxv_reinstaller ") : OfferUpdate("4", "lxv_updater ");
+    }
+    return true;
+}
+
+bool frmStartup::OfferUpdate(const QString& pMessageId, const QString& pUpdaterWord) {
+    if (AskAndWait(pMessageId, 2, "YES_NO", "3") != "YES") {
+        return true;
+    }
+    if (StartUpdater(pUpdaterWord)) {
+        EndProgram();
+        return false;
+    }
+    AskAndWait("5", 1, "OK", "1");
+    return true;
+}
+
+// An updater that is there but cannot be started is as good as missing: the
+// program goes on rather than end without an update.
+bool frmStartup::StartUpdater(const QString& pUpdaterWord) {
+    const QString updater = gBasePath + "/Tavimor/updater.exe";
+    if (!FileExists(updater)) {
+        return false;
+    }
+    return QProcess::startDetached(updater, QProcess::splitCommand(pUpdaterWord + gUpdatePath),
+                                   QDir::rootPath());
+}
+
+QString frmStartup::AskAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                               const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+    return gMsgResult;
+}

@@ -1,12 +1,43 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
-// The program's entry form. It carries the start-up and is never seen; the
-// main window unloads it once it has loaded itself.
+// The program's entry form. Its Form_Load carries the whole start-up, from
+// the edition on the command line to the main window; it is never seen, and
+// the main window unloads it once it has loaded itself.
 class frmStartup : public QWidget {
     Q_OBJECT
 
 public:
     frmStartup();
+
+    void Form_Load();
+
+    // The edition code of a command line: its first argument, upper-cased,
+    // then trimmed of blanks.
+    static QString EditionFromArguments(const QStringList& pArguments);
+    // Whether a version reply of the service names a newer program than the
+    // running one. A reply that is no version (an error text, garbage)
+    // offers nothing; versions compare as text, character by character.
+    static bool IsNewerVersion(const QString& pReply, const QString& pRunningVersion);
+
+    // The update offer against the service's versions; false when the
+    // updater was started and the program is ending.
+    bool CheckServerVersion();
+
+private:
+    bool IsOnlyInstance();
+    void WarnAboutScreenDpi();
+    void SetUpGlobalState();
+    void ShowPublisherNews();
+    bool SignIn();
+    void ShowSplash();
+    // Offers the new version with the message; false when the updater was
+    // started and the program is ending.
+    bool OfferUpdate(const QString& pMessageId, const QString& pUpdaterWord);
+    bool StartUpdater(const QString& pUpdaterWord);
+    static QString AskAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                              const QString& pCaptionId);
 };

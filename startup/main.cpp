@@ -1,33 +1,13 @@
 #include <QApplication>
-#include <QMessageBox>
 
-#include "shared/globals.h"
-#include "shared/helpers.h"
-#include "shared/install.h"
+#include "platform/forminstance.h"
+#include "startup/frmStartup.h"
 
-namespace {
-
-QString EditionFromCommandLine(const QStringList& arguments) {
-    return arguments.size() > 1 ? Trim(arguments.at(1)).toUpper() : QString();
-}
-
-void ReportInitialisation() {
-    QMessageBox::information(nullptr, "Lexivo",
-                             "資料已準備完成。\n\n版本：" + gEdition + "\n資料夾：" + gBasePath);
-}
-
-}  // namespace
-
+// The start-up form carries the whole start-up in its Form_Load; the event
+// loop then runs until the program ends.
 int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
-    gEdition = EditionFromCommandLine(QApplication::arguments());
-    if (gEdition != "LXV" && gEdition != "LXQ" && gEdition != "LXM") {
-        return 0;
-    }
-    InitialGlobalSetting();
-    BuildConnStrings();
-    InstallEngineData();
-    InstallUpdater();
-    ReportInitialisation();
-    return 0;
+    FormInstance<frmStartup>::get();
+    return QApplication::exec();
 }

@@ -97,7 +97,10 @@ frmMain::frmMain() {
     buildToolBar();
     connectTimers();
     installMouseFilters();
+    connectSentenceCheck();
+    connectPageLinks();
     connect(treMain, &TreeView::NodeClick, this, &frmMain::treMain_NodeClick, Qt::UniqueConnection);
+    connectMenus();
 }
 
 frmMain::~frmMain() = default;

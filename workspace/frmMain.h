@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
@@ -77,6 +78,63 @@ public:
     void GetHtmlListAllErrType();
     void GetHtmlListAllErrTypeLXQ();
     void SyncProcess(bool pNeedReload);
+
+    // Sentence checking and recording
+    void txtInput_Change();
+    // KeyCode is a Windows key code, set to 0 to drop the key.
+    void txtInput_KeyDown(int& KeyCode);
+    // KeyAscii is the typed character's code, set to 0 to swallow it.
+    void txtInput_KeyPress(int& KeyAscii);
+    void txtInput_MouseUp(Qt::MouseButton Button, const QPoint& globalPos);
+    void tmrEngineResponse_Timer();
+    QString LXVInsertSentenceProc(const QString& pPNO, const QString& pPass,
+                                  const QString& pCourseId, const QString& pQcode,
+                                  const QString& pFlag, const QString& pSentence,
+                                  const QString& pErrcode);
+    QString LXQInsertSentenceProc(const QString& pRegId, const QString& pPass,
+                                  const QString& pCourseId, const QString& pQcode,
+                                  const QString& pFlag, const QString& pSentence,
+                                  const QString& pErrcode);
+    void webMain_BeforeNavigate2(const QString& URL, bool& Cancel);
+    // Stores, counts and uploads the graded sentence, and moves the
+    // question's progress, history and tree marks.
+    void recordCheckResult(const QString& pStatus, const QString& pErrCode,
+                           const QString& pSentence, const QString& pQuestionCode);
+    // Hooks the input box, the engine timer and the page links up.
+    void connectSentenceCheck();
+    void connectPageLinks();
+    // Seconds waited for the engine in the running check.
+    int mEngineTicks = 0;
+    QElapsedTimer mEngineWaitClock;
+    // True while a check waits for the engine, so that no second one starts.
+    bool mCheckRunning = false;
+
+    // Menu commands, course install and the descriptor writer
+    void connectMenus();
+    void mnuFileOpen_Click();
+    void mnuDownloadCourse_Click();
+    void mnuFileInstall_Click();
+    void mnuFileSave_Click();
+    void mnuSync_Click();
+    void mnuImportSync_Click();
+    void mnuRebuildEngine_Click();
+    void mnuPrintSetup_Click();
+    void mnuPrint_Click();
+    void mnuPrintPreview_Click();
+    void mnuExit_Click();
+    void mnuButtonImages_Click(int Index);
+    void mnuFontSizes_Click(int Index);
+    void mnuCleanError_Click();
+    void mnuCleanSchedule_Click();
+    void mnuCleanRec_Click();
+    void mnuManual_Click();
+    void mnuLearnWeb_Click();
+    void mnuWeb_Click();
+    void mnuAbout_Click();
+    // True when the package was unpacked; the learner has been told either
+    // way. An empty name installs nothing and says nothing.
+    bool InstallCourseProc(const QString& pCourseFile);
+    void WriteScheduleSetFile();
 
     // Controls.
     QMenu* mnuFile = nullptr;

@@ -5,6 +5,7 @@
 #include "shared/servicescripts.h"
 #include "workspace/coursedescriptor.h"
 #include "workspace/frmMain.h"
+#include "workspace/studyplan.h"
 
 namespace {
 
@@ -80,6 +81,11 @@ void sendLocalPlan() {
 }  // namespace
 
 void frmMain::SyncSchedule() {
+    // A plan that the learner set but the service never got is newer than
+    // the service's: it goes up before the service's plan is read.
+    if (!studyplan::resendUnsent()) {
+        return;
+    }
     const QString reply = SetMemoServer("GET", QString(), gPno, gCourseId);
     ServicePlan plan;
     if (readServicePlan(reply, &plan)) {

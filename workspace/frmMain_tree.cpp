@@ -104,11 +104,8 @@ bool loadCourseRows(CourseRows* course) {
     return true;
 }
 
-// A plan that the study-plan variables cannot hold makes the course
-// unusable, as a missing file does.
 bool readDescriptor(CourseDescriptor* descriptor) {
-    return descriptor->read(CourseDescriptor::pathOf(gCourseId)) && descriptor->hasReadablePlan() &&
-           descriptor->hasReadableDates();
+    return descriptor->read(CourseDescriptor::pathOf(gCourseId));
 }
 
 bool readCourse(CourseDescriptor* descriptor, CourseRows* rows) {
@@ -119,13 +116,27 @@ bool readCourse(CourseDescriptor* descriptor, CourseRows* rows) {
     return readDescriptor(descriptor) && loadCourseRows(rows);
 }
 
-void takeDescriptor(const CourseDescriptor& descriptor) {
-    gRootUnitId = descriptor.line(CourseDescriptor::kIdLine);
-    gCourseName = descriptor.line(CourseDescriptor::kNameLine);
+// A file that holds no complete plan (too short, a day count that is no
+// whole number, dates that are no dates) means no plan, as for every other
+// reader of the file: the learner is asked for one.
+void takePlan(const CourseDescriptor& descriptor) {
+    if (!descriptor.hasReadablePlan() || !descriptor.hasReadableDates()) {
+        gScheduleType = "NONE";
+        gScheduleDays = 0;
+        gScheduleStart = QDate::currentDate();
+        gScheduleEnd = gScheduleStart;
+        return;
+    }
     gScheduleType = descriptor.line(CourseDescriptor::kPlanNameLine);
     gScheduleDays = descriptor.planDays();
     gScheduleStart = descriptor.planStart();
     gScheduleEnd = descriptor.planEnd();
+}
+
+void takeDescriptor(const CourseDescriptor& descriptor) {
+    gRootUnitId = descriptor.line(CourseDescriptor::kIdLine);
+    gCourseName = descriptor.line(CourseDescriptor::kNameLine);
+    takePlan(descriptor);
 }
 
 // The key that node.set holds: the first field, written between double

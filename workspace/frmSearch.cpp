@@ -1,12 +1,349 @@
 #include "workspace/frmSearch.h"
 
+#include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 
+#include "platform/db.h"
 #include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "platform/twips.h"
+#include "platform/waituntil.h"
+#include "shared/descramble.h"
 #include "shared/globals.h"
+#include "shared/helpers.h"
+#include "workspace/frmMain.h"
 
-frmSearch::frmSearch() : SkinnedDialog(false, &gSearchOpen), txtSearch(new QLineEdit(picBG)) {}
+namespace {
+
+constexpr int kProgressFlashIntervalMs = 30;
+constexpr int kProgressFlashStepTwips = 200;
+constexpr int kProgressBorderTwips = 30;
+const QString kQuizPrefix = QStringLiteral("QUIZ_");
+
+// The window is 5400 x 3600 twips: the caption band, the phrase and the
+// direction, the result line with the moving bar, and the buttons below the
+// separator line.
+const QRect kCaptionTwips(240, 0, 4800, 510);
+const QRect kTextLabelTwips(300, 780, 1050, 330);
+const QRect kTextTwips(1425, 720, 3600, 390);
+const QRect kDirectionLabelTwips(300, 1290, 1050, 330);
+const QRect kOptionTwips(1425, 1230, 3600, 420);
+const QRect kUpOptionTwips(0, 60, 300, 300);
+const QRect kUpLabelTwips(330, 45, 600, 330);
+const QRect kDownOptionTwips(1200, 60, 300, 300);
+const QRect kDownLabelTwips(1530, 45, 600, 330);
+const QRect kMessageTwips(300, 1800, 4800, 330);
+const QRect kProgressTwips(600, 2220, 4200, 240);
+const QRect kSearchButtonTwips(450, 2760, 1350, 450);
+const QRect kClearButtonTwips(2025, 2760, 1350, 450);
+const QRect kCancelButtonTwips(3600, 2760, 1350, 450);
+
+const QColor kSearchingColour(0, 0, 255);
+const QColor kNotFoundColour(255, 0, 0);
+
+const QString kButtonStyle = QStringLiteral(
+    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
+    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
+    "QPushButton:pressed { background: #c9dcf3; }"
+    "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
+
+QRect pixelsOf(const QRect& twips) {
+    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                 twipsToPixels(twips.height()));
+}
+
+QFont fontOfSize(int pixelSize, bool bold) {
+    QFont font;
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* createLabel(QWidget* parent, const QRect& twips) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(pixelsOf(twips));
+    label->setFont(fontOfSize(14, false));
+    label->setStyleSheet("color: #1d3557;");
+    return label;
+}
+
+// A line as the learner reads it: the stored text descrambled, or as stored
+// when it does not descramble to anything but blanks.
+QString readableLine(const QString& stored) {
+    const QString text = Trim(stored);
+    const QString decoded = DecodeMdbString(text);
+    return Trim(decoded).isEmpty() ? text : decoded;
+}
+
+// The question's text is stored scrambled, so the phrase is looked for in
+// the descrambled lines, with the wildcards of the LIKE pattern.
+bool questionContains(const QString& code, const QString& text) {
+    db::Recordset lines("select Q1 from bswqcont where QCODE = '" + SqlText(code) + "' ",
+                        gCourseConnStr);
+    QStringList rows;
+    for (; !lines.eof(); lines.moveNext()) {
+        rows.append("select '" + SqlText(readableLine(lines.text("Q1"))) + "' as Q1");
+    }
+    if (rows.isEmpty()) {
+        return false;
+    }
+    return GetSqlCount("select count(*) from (" + rows.join(" union all ") + ") where Q1 like '%" +
+                           SqlText(text) + "%' ",
+                       gCourseConnStr) > 0;
+}
+
+}  // namespace
+
+frmSearch::frmSearch() : SkinnedDialog(true, &gSearchOpen) {
+    createControls();
+}
+
+void frmSearch::createControls() {
+    picCaption = new QLabel(picBG);
+    picCaption->setGeometry(pixelsOf(kCaptionTwips));
+    picCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblCaption = new QLabel(picCaption);
+    lblCaption->setGeometry(picCaption->rect());
+    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setStyleSheet("color: white;");
+    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    lblS[0] = createLabel(picBG, kTextLabelTwips);
+    lblS[1] = createLabel(picBG, kDirectionLabelTwips);
+    txtSearch = new QLineEdit(picBG);
+    txtSearch->setGeometry(pixelsOf(kTextTwips));
+    txtSearch->setFont(fontOfSize(14, false));
+    txtSearch->installEventFilter(this);
+    lblMessage = createLabel(picBG, kMessageTwips);
+    // Its colour says whether it is searching or found nothing.
+    lblMessage->setStyleSheet(QString());
+
+    createDirectionOptions();
+    createButtons();
+    createProgressBar();
+}
+
+void frmSearch::createDirectionOptions() {
+    picOption = new QWidget(picBG);
+    picOption->setGeometry(pixelsOf(kOptionTwips));
+    const std::array<QRect, 2> options{kUpOptionTwips, kDownOptionTwips};
+    const std::array<QRect, 2> labels{kUpLabelTwips, kDownLabelTwips};
+    for (int i : {kUp, kDown}) {
+        optDirect[i] = new QRadioButton(picOption);
+        optDirect[i]->setGeometry(pixelsOf(options[i]));
+        lblDirect[i] = createLabel(picOption, labels[i]);
+        lblDirect[i]->setCursor(Qt::PointingHandCursor);
+        lblDirect[i]->installEventFilter(this);
+    }
+}
+
+void frmSearch::createButtons() {
+    cmdSearch = new QPushButton(picBG);
+    cmdSearch->setGeometry(pixelsOf(kSearchButtonTwips));
+    cmdClear = new QPushButton(picBG);
+    cmdClear->setGeometry(pixelsOf(kClearButtonTwips));
+    cmdCancel = new QPushButton(picBG);
+    cmdCancel->setGeometry(pixelsOf(kCancelButtonTwips));
+    for (QPushButton* button : {cmdSearch, cmdClear, cmdCancel}) {
+        button->setFont(fontOfSize(14, false));
+        button->setStyleSheet(kButtonStyle);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setAutoDefault(false);
+    }
+    connect(cmdSearch, &QPushButton::clicked, this, &frmSearch::cmdSearch_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmSearch::cmdClear_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSearch::cmdCancel_Click);
+}
+
+void frmSearch::createProgressBar() {
+    picProgress = new QLabel(picBG);
+    picProgress->setGeometry(pixelsOf(kProgressTwips));
+    picProgress->setPixmap(QPixmap(":/skin/progress-bg.png"));
+    picProgressInner = new QWidget(picProgress);
+    const int border = twipsToPixels(kProgressBorderTwips);
+    picProgressInner->setGeometry(picProgress->rect().adjusted(border, border, -border, -border));
+    imgProgressFlash = new QLabel(picProgressInner);
+    imgProgressFlash->setPixmap(QPixmap(":/skin/progress-flash.png"));
+    imgProgressFlash->resize(imgProgressFlash->pixmap().size());
+    mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
+    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+    picProgress->hide();
+
+    tmrProgressFlash = new QTimer(this);
+    tmrProgressFlash->setInterval(kProgressFlashIntervalMs);
+    connect(tmrProgressFlash, &QTimer::timeout, this, &frmSearch::tmrProgressFlash_Timer);
+}
+
+void frmSearch::Form_Load() {
+    setSkin(QPixmap(":/skin/search-bg.png"));
+    imgClose->raise();
+    startFadeIn(true);
+    SetDefaultValue();
+    optDirect[kDown]->setChecked(true);
+}
+
+void frmSearch::SetDefaultValue() {
+    lblCaption->setText("題目搜尋");
+    lblS[0]->setText("尋找目標");
+    lblS[1]->setText("搜尋方向");
+    lblDirect[kUp]->setText("向上");
+    lblDirect[kDown]->setText("向下");
+    cmdSearch->setText("找下一個");
+    cmdClear->setText("清除");
+    cmdCancel->setText("取消");
+    lblMessage->clear();
+}
+
+void frmSearch::changeEvent(QEvent* event) {
+    SkinnedDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Form_Activate();
+    }
+}
+
+void frmSearch::Form_Activate() {
+    txtSearch->setFocus();
+}
+
+void frmSearch::cmdSearch_Click() {
+    const QString text = Trim(txtSearch->text());
+    if (text.isEmpty() || !FormInstance<frmMain>::isLoaded()) {
+        return;
+    }
+    const QPointer<frmSearch> self(this);
+    const QPointer<frmMain> main(FormInstance<frmMain>::get());
+    setSearching(main, true);
+    const bool found = findQuestion(main, text);
+    if (!self) {
+        return;
+    }
+    setSearching(main, false);
+    if (found) {
+        lblMessage->clear();
+    } else {
+        showMessage("沒有找到符合內容", kNotFoundColour);
+    }
+}
+
+void frmSearch::setSearching(frmMain* main, bool searching) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{cmdSearch, cmdClear, cmdCancel, txtSearch, picOption}) {
+        control->setEnabled(!searching);
+    }
+    if (searching) {
+        if (main) {
+            main->setEnabled(false);
+        }
+        showMessage("正在搜尋符合的內容", kSearchingColour);
+        picProgress->show();
+        tmrProgressFlash->start();
+    } else {
+        tmrProgressFlash->stop();
+        picProgress->hide();
+        if (main) {
+            main->setEnabled(true);
+        }
+    }
+    doEvents();
+}
+
+// Walks the tree in the order its nodes were added, from the node next to
+// the selected one, without wrapping round. Events run between questions:
+// the windows may be gone, or the tree changed, when they return.
+bool frmSearch::findQuestion(const QPointer<frmMain>& main, const QString& text) {
+    const QPointer<frmSearch> self(this);
+    const bool up = optDirect[kUp]->isChecked();
+    const TreeNode* selected = main->treMain->selectedItem();
+    int i = selected ? selected->index() : (up ? main->treMain->count() + 1 : 0);
+    while (true) {
+        i += up ? -1 : 1;
+        if (!self || !main || i < 1 || i > main->treMain->count()) {
+            return false;
+        }
+        const QString key = main->treMain->nodeByIndex(i)->key();
+        if (key.left(4) != "QUIZ") {
+            continue;
+        }
+        doEvents();
+        if (!self || !main) {
+            return false;
+        }
+        TreeNode* node = main->treMain->nodeByIndex(i);
+        if (node && node->key() == key && questionContains(key.mid(kQuizPrefix.size()), text)) {
+            main->treMain->setSelected(node);
+            main->treMain_NodeClick(node);
+            doEvents();
+            return true;
+        }
+        doEvents();
+    }
+}
+
+void frmSearch::showMessage(const QString& text, const QColor& colour) {
+    QPalette palette = lblMessage->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    lblMessage->setPalette(palette);
+    lblMessage->setText(text);
+}
+
+void frmSearch::txtSearch_KeyPress(int KeyAscii) {
+    lblMessage->clear();
+    if (KeyAscii == 13) {
+        cmdSearch_Click();
+    }
+}
+
+bool frmSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtSearch && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        txtSearch_KeyPress(enter ? 13 : 0);
+        return enter;
+    }
+    for (int i : {kUp, kDown}) {
+        if (watched != lblDirect[i]) {
+            continue;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            lblDirect_Click(i);
+        }
+        return event->type() == QEvent::MouseButtonPress ||
+               event->type() == QEvent::MouseButtonRelease;
+    }
+    return SkinnedDialog::eventFilter(watched, event);
+}
+
+void frmSearch::cmdClear_Click() {
+    txtSearch->clear();
+    lblMessage->clear();
+}
+
+// The node click leaves the tree disabled while it runs.
+void frmSearch::cmdCancel_Click() {
+    if (FormInstance<frmMain>::isLoaded()) {
+        FormInstance<frmMain>::get()->treMain->setEnabled(true);
+    }
+    imgClose_Click();
+}
+
+void frmSearch::lblDirect_Click(int Index) {
+    optDirect[Index]->setChecked(true);
+}
+
+// The bar enters again from the left once it has left on the right.
+void frmSearch::tmrProgressFlash_Timer() {
+    mProgressFlashLeft += kProgressFlashStepTwips;
+    if (mProgressFlashLeft >= pixelsToTwips(picProgress->width())) {
+        mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
+    }
+    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+}
 
 void frmSearch::unloadForm() {
     FormInstance<frmSearch>::unload();

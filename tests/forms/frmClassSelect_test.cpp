@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "shared/settingsfiles.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
+#include "startup/frmSchedule.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
@@ -73,6 +75,10 @@ QWidget* loadedForm() {
     return FormInstance<T>::isLoaded() ? FormInstance<T>::get() : nullptr;
 }
 
+void closePicker(QWidget* shown) {
+    QTest::mouseClick(static_cast<frmClassSelect*>(shown)->imgClose, Qt::LeftButton);
+}
+
 class ClassSelectTest : public MainWindowTest {
 protected:
     QString productPath(const QString& name) const { return basePath() + "/Lexivo2/" + name; }
@@ -102,9 +108,10 @@ TEST_F(ClassSelectTest, ListsOnlyDescriptorsWithTheirCourseFolderAndDatabase) {
     EXPECT_EQ(form->lblMessage->text(), "以下是您目前已安裝的課程，請您選擇要載入的課程");
     EXPECT_EQ(form->cmdLoad->text(), "載入所選擇的課程");
     EXPECT_EQ(form->cmdDownload->text(), "下載其他課程");
-    EXPECT_EQ(rowsOf(form->lstClass), QStringList{kDemoName});
-    EXPECT_EQ(form->lstClassName, QStringList{"DEMO"});
-    EXPECT_EQ(gInstalledCourses, "DEMO,");
+    // A file too short to hold a plan still names an installed course.
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({kDemoName, "只有五行"}));
+    EXPECT_EQ(form->lstClassName, QStringList({"DEMO", "SHORT"}));
+    EXPECT_EQ(gInstalledCourses, "DEMO,SHORT,");
     EXPECT_EQ(form->lstClass->currentRow(), 0);
     EXPECT_TRUE(form->cmdLoad->isEnabled());
 }
@@ -117,18 +124,21 @@ TEST_F(ClassSelectTest, PlanTextsInLxvAndNamesAloneInTheServerEditions) {
     makeCourseFolder("b", true);
     writeDescriptor("C.lxs", {"C", "課程丙", "", "0", "2000/1/1", "2000/1/1"});
     makeCourseFolder("C", true);
+    writeDescriptor("D.lxs", {"D", "課程丁", "勤奮好學型", "forty", "2024/3/1", "2024/4/10"});
+    makeCourseFolder("D", true);
 
     frmClassSelect* form = picker();
-    EXPECT_EQ(rowsOf(form->lstClass),
-              QStringList({"課程甲《勤奮好學型(40日)：2024/3/1～2024/4/10》",
-                           "課程乙《未設定進度計劃》", "課程丙《未設定進度計劃》"}));
-    EXPECT_EQ(form->lstClassName, QStringList({"ABC", "B", "C"}));
-    EXPECT_EQ(gInstalledCourses, "ABC,B,C,");
+    EXPECT_EQ(
+        rowsOf(form->lstClass),
+        QStringList({"課程甲《勤奮好學型(40日)：2024/3/1～2024/4/10》", "課程乙《未設定進度計劃》",
+                     "課程丙《未設定進度計劃》", "課程丁《未設定進度計劃》"}));
+    EXPECT_EQ(form->lstClassName, QStringList({"ABC", "B", "C", "D"}));
+    EXPECT_EQ(gInstalledCourses, "ABC,B,C,D,");
     EXPECT_FALSE(saveScreenshot(form, "frmClassSelect").isEmpty());
 
     gEdition = "LXM";
     form->SetDefaultValue();
-    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"課程甲", "課程乙", "課程丙"}));
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"課程甲", "課程乙", "課程丙", "課程丁"}));
 }
 
 TEST_F(ClassSelectTest, AnEmptyListIsReportedOnceUntilItFillsAgain) {
@@ -163,14 +173,18 @@ TEST_F(ClassSelectTest, DownloadButtonSwapsThePickerForTheModalDownloadWindow) {
     WhenShown clickDownload(loadedForm<frmClassSelect>, [](QWidget* shown) {
         QTest::mouseClick(static_cast<frmClassSelect*>(shown)->cmdDownload, Qt::LeftButton);
     });
+    // Closing the download window leads back to the picker, which is closed too.
+    std::optional<WhenShown> closePickerAgain;
     WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
         downloadWasModal = QApplication::activeModalWidget() == shown;
         EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
+        closePickerAgain.emplace(loadedForm<frmClassSelect>, closePicker);
         QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
     });
     form->showModal();
 
     EXPECT_TRUE(closeDownload.seen());
+    EXPECT_TRUE(closePickerAgain && closePickerAgain->seen());
     EXPECT_TRUE(downloadWasModal);
     EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
     EXPECT_FALSE(FormInstance<frmClassSelect>::isLoaded());
@@ -416,13 +430,16 @@ TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCours
     ASSERT_TRUE(standin.clearLog());
     MessageAnswerer answerer("OK");
     bool downloadWasModal = false;
+    std::optional<WhenShown> closePickerAgain;
     WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
         downloadWasModal = QApplication::activeModalWidget() == shown;
+        closePickerAgain.emplace(loadedForm<frmClassSelect>, closePicker);
         QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
     });
 
     picker()->ReloadClass("DEMO");
 
+    EXPECT_TRUE(closePickerAgain && closePickerAgain->seen());
     ASSERT_EQ(answerer.texts().size(), 1);
     EXPECT_TRUE(answerer.texts().at(0).contains("[" + kDemoName + "]的資料庫已經有更新！"));
     EXPECT_TRUE(closeDownload.seen());
@@ -448,6 +465,11 @@ TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker
     EXPECT_TRUE(pickerWasModal);
     EXPECT_EQ(gCourseId, "DEMO");
     EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    // The demo course has no study plan yet: the dialog that asks for one
+    // holds the window until it closes.
+    ASSERT_TRUE(FormInstance<frmSchedule>::isLoaded());
+    EXPECT_FALSE(window->isEnabled());
+    FormInstance<frmSchedule>::get()->imgClose_Click();
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
     ASSERT_TRUE(FormInstance<frmClassSelect>::isLoaded());

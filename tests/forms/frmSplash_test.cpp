@@ -1,15 +1,75 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
+#include "shared/globals.h"
 #include "startup/frmSplash.h"
+#include "tests/support/tempbase.h"
 
-TEST(SplashTest, HideTimerWaitsToBeStartedAndItsTickUnloadsTheSplash) {
+namespace {
+
+class SplashTest : public TempBaseTest {
+protected:
+    void SetUp() override {
+        TempBaseTest::SetUp();
+        setUpGlobals("LXV");
+        gVersionType = "beta";
+    }
+    void TearDown() override {
+        FormInstance<frmSplash>::unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TempBaseTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(SplashTest, ShowsVersionEditionAndEngineVersionOnceFadedIn) {
+    writeBytes(gEnginePath + "glossor2.exe", "MZ..FILEVERSION=3.1.0.7..");
+    frmSplash* splash = FormInstance<frmSplash>::get();
+
+    EXPECT_EQ(splash->lblVersion->text(), "軟體版本 : 2.1.0 (個人版)");
+    EXPECT_EQ(splash->lblEngineVer->text(), "引擎版本 : 3.1.0.7");
+    EXPECT_EQ(splash->lblVerName->text(), "beta");
+    EXPECT_EQ(splash->picBG->pixmap().toImage(), splash->imgSplash[0].toImage());
+    EXPECT_TRUE(splash->isVisible());
+}
+
+TEST_F(SplashTest, TheLXQEditionHasItsOwnPictureAndNoEngineMeansNoEngineVersion) {
+    gEdition = "LXQ";
+    frmSplash* splash = FormInstance<frmSplash>::get();
+
+    EXPECT_EQ(splash->lblVersion->text(), "軟體版本 : 2.1.0 (校園版)");
+    EXPECT_EQ(splash->lblEngineVer->text(), "引擎版本 : ");
+    EXPECT_EQ(splash->picBG->pixmap().toImage(), splash->imgSplash[1].toImage());
+}
+
+TEST_F(SplashTest, HideTimerWaitsToBeStartedAndItsTickUnloadsTheSplash) {
     frmSplash* splash = FormInstance<frmSplash>::get();
     EXPECT_FALSE(splash->tmrHide.isActive());
     EXPECT_EQ(splash->tmrHide.interval(), 1500);
 
     splash->tmrHide_Timer();
     EXPECT_FALSE(splash->tmrHide.isActive());
+    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+}
+
+TEST_F(SplashTest, AClickClosesTheAboutBox) {
+    frmSplash* splash = FormInstance<frmSplash>::get();
+    QTest::mouseClick(splash->picBG, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+}
+
+// A close that starts while the window fades in ends the load's wait.
+TEST_F(SplashTest, ACloseDuringTheFadeInEndsTheLoad) {
+    QTimer::singleShot(0, [] { FormInstance<frmSplash>::get()->closeForm(); });
+    frmSplash* splash = FormInstance<frmSplash>::get();
+
+    EXPECT_EQ(splash->lblVerName->text(), "正在取得...");
     EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
 }

@@ -6,12 +6,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/package.h"
 #include "shared/globals.h"
 #include "shared/install.h"
 #include "shared/settingsfiles.h"
 #include "startup/frmClassSelect.h"
+#include "startup/frmSchedule.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 #include "workspace/frmMain.h"
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr int kPollIntervalMs = 5;
+constexpr int kPageLoadMs = 10000;
 
 // The demo account of the edition in the stand-in's seed.
 QString demoAccount(const QString& edition) {
@@ -86,7 +89,16 @@ frmMain* MainWindowTest::makeMainWindow(const QString& edition, const QString& s
     setUpEdition(edition, serviceUrl);
     installDemoCourse();
     setLastCourse("DEMO");
-    return FormInstance<frmMain>::get();
+    frmMain* window = FormInstance<frmMain>::get();
+    // The demo course has no study plan, so the LXV start also asks for one
+    // in the plan dialog, which holds the main window; it is closed here as
+    // the learner would close it.
+    if (FormInstance<frmSchedule>::isLoaded()) {
+        FormInstance<frmSchedule>::get()->imgClose_Click();
+        FormInstance<frmSchedule>::unload();
+    }
+    window->webMain->waitForLoad(kPageLoadMs);
+    return window;
 }
 
 frmMain* MainWindowTest::makeMainWindowWithoutCourse(const QString& edition,

@@ -25,7 +25,8 @@ protected:
     void setLastCourse(const QString& courseId);
 
     // Loads the main window as the start-up does, after setUpEdition(), with
-    // the demo course installed and opened at the start.
+    // the demo course installed and opened at the start (and the plan dialog
+    // that the LXV start shows for it closed).
     frmMain* makeMainWindow(const QString& edition, const QString& serviceUrl = QString());
     // The same with no course to open: the course picker that the start
     // shows is closed (its message about the empty list answered) as soon as

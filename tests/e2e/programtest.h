@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "tests/support/standinprocess.h"
+
+// A fresh TMP folder for the program and, on request, a stand-in service
+// that the program's servers.set names.
+class ProgramTest : public ::testing::Test {
+protected:
+    static constexpr int kRunTimeoutMs = 90000;
+
+    void SetUp() override;
+
+    // versions, when given, replaces the seed's program versions.
+    void startStandin(const QJsonObject& versions = {});
+    QString tmp() const { return m_root.path() + "/tmp"; }
+    QString serversFile() const { return m_root.path() + "/servers.set"; }
+    QString productFile(const QString& name) const { return tmp() + "/Lexivo2/" + name; }
+    // The stand-in's requests for a script, by path ("/p_getlogin.asp").
+    QStringList requestedPaths();
+
+    // Steps that every fresh start goes through or ends with.
+    static QStringList closeNews(bool doNotShowAgain = false);
+    static QStringList closeEmptyPicker();
+    static QStringList leaveProgram();
+
+    StandinProcess standin;
+
+private:
+    QTemporaryDir m_root;
+};

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include "platform/big5.h"
+#include "platform/browser.h"
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/globals.h"
+#include "startup/frmClassDownload.h"
+#include "startup/frmClassSelect.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/messagewindow.h"
+#include "tests/support/servicelog.h"
+#include "tests/support/standinprocess.h"
+
+namespace {
+
+constexpr int kPollIntervalMs = 5;
+const QString kDemoName = QStringLiteral("英文造句入門");
+
+// Closes the course picker each time it comes up, and counts how often.
+class PickerCloser {
+public:
+    PickerCloser() {
+        m_timer.setInterval(kPollIntervalMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (!FormInstance<frmClassSelect>::isLoaded()) {
+                return;
+            }
+            frmClassSelect* picker = FormInstance<frmClassSelect>::get();
+            if (picker->isVisible() && picker != m_closing) {
+                m_closing = picker;
+                ++m_shown;
+                QTest::mouseClick(picker->imgClose, Qt::LeftButton);
+            }
+        });
+        m_timer.start();
+    }
+    int shown() const { return m_shown; }
+
+private:
+    QTimer m_timer;
+    QPointer<frmClassSelect> m_closing;
+    int m_shown = 0;
+};
+
+// The messages answered, without the line break that sets them lower.
+QStringList shownTexts(const MessageAnswerer& answerer) {
+    QStringList texts;
+    for (const QString& text : answerer.texts()) {
+        texts << text.trimmed();
+    }
+    return texts;
+}
+
+class ClassDownloadTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(standin.start());
+    }
+
+    frmClassDownload* openDownloadWindow(const QString& edition = "LXV") {
+        makeMainWindowWithoutCourse(edition, standin.baseUrl());
+        gServerURL = standin.baseUrl();
+        standin.clearLog();
+        return FormInstance<frmClassDownload>::get();
+    }
+    bool followLink(const QString& url) {
+        bool cancel = false;
+        FormInstance<frmClassDownload>::get()->webMain_BeforeNavigate2(url, cancel);
+        return cancel;
+    }
+    QStringList descriptor(const QString& courseId) const {
+        return big5::readLines(basePath() + "/Lexivo2/" + courseId + ".lxs");
+    }
+    bool packageWasRequested(const QString& courseId) {
+        return loggedPaths(standin).contains("/lxv_download/" + courseId + ".giz");
+    }
+
+    StandinProcess standin;
+};
+
+}  // namespace
+
+TEST_F(ClassDownloadTest, ALinkWithBlanksDownloadsInstallsAndShowsThePicker) {
+    openDownloadWindow();
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+
+    EXPECT_TRUE(followLink("cmd: DEMO "));
+
+    EXPECT_TRUE(packageWasRequested("DEMO"));
+    EXPECT_TRUE(QFile::exists(basePath() + "/DEMO.giz"));
+    EXPECT_TRUE(QFile::exists(basePath() + "/Lexivo2/DEMO/LexivoData.mdb"));
+    EXPECT_TRUE(shownTexts(answerer).contains("所選擇的課程已經安裝完成"));
+    EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
+    EXPECT_EQ(picker.shown(), 1);
+    const QStringList lines = descriptor("DEMO");
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines.at(1), kDemoName);
+    EXPECT_EQ(lines.mid(2), QStringList({"NONE", "0", "2000/1/1", "2000/1/1"}));
+}
+
+TEST_F(ClassDownloadTest, AReinstallKeepsTheStudyPlanAndTakesTheNameFromThePackage) {
+    openDownloadWindow();
+    installDemoCourse();
+    ASSERT_TRUE(big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs",
+                                 {"OLD", "舊名稱", "勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+
+    EXPECT_TRUE(followLink("cmd:re:DEMO"));
+
+    EXPECT_EQ(shownTexts(answerer).value(0), "確定要重新安裝課程嗎？");
+    EXPECT_TRUE(packageWasRequested("DEMO"));
+    const QStringList lines = descriptor("DEMO");
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_NE(lines.at(0), "OLD");
+    EXPECT_EQ(lines.at(1), kDemoName);
+    EXPECT_EQ(lines.mid(2), QStringList({"勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
+}
+
+TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
+    frmClassDownload* window = openDownloadWindow();
+    MessageAnswerer answerer("CANCEL");
+    PickerCloser picker;
+
+    EXPECT_TRUE(followLink("cmd:re:DEMO"));
+
+    EXPECT_EQ(shownTexts(answerer), QStringList{"確定要重新安裝課程嗎？"});
+    EXPECT_FALSE(packageWasRequested("DEMO"));
+    EXPECT_EQ(picker.shown(), 0);
+    EXPECT_TRUE(window->isVisible());
+}
+
+// A failed download is reported; it leaves neither a partial package nor a
+// descriptor, and other packages of the folder stay.
+TEST_F(ClassDownloadTest, AFailedDownloadTellsTheLearnerAndLeavesNothingBehind) {
+    frmClassDownload* window = openDownloadWindow();
+    writeBytes(basePath() + "/OTHER.giz", "kept");
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+
+    EXPECT_TRUE(followLink("cmd:NOPE"));
+
+    EXPECT_TRUE(packageWasRequested("NOPE"));
+    EXPECT_EQ(shownTexts(answerer).value(0), "課程下載失敗，請檢查網路連線後再試一次。");
+    EXPECT_FALSE(QFile::exists(basePath() + "/NOPE.giz"));
+    EXPECT_FALSE(QFile::exists(basePath() + "/Lexivo2/NOPE.lxs"));
+    EXPECT_EQ(readBytes(basePath() + "/OTHER.giz"), "kept");
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->picProgressPanel->isVisible());
+    EXPECT_EQ(picker.shown(), 1);
+}
+
+TEST_F(ClassDownloadTest, OnlySafeCourseIdsAndLowerCaseLinksAreFollowed) {
+    openDownloadWindow();
+    MessageAnswerer answerer("OK");
+
+    EXPECT_TRUE(followLink("cmd:../../etc/passwd"));
+    EXPECT_TRUE(followLink("cmd:A B"));
+    EXPECT_FALSE(followLink("CMD:DEMO"));
+    EXPECT_FALSE(followLink(standin.baseUrl() + "lxv_download/default.asp"));
+
+    EXPECT_TRUE(loggedPaths(standin).filter(".giz").isEmpty());
+    EXPECT_TRUE(answerer.texts().isEmpty());
+}
+
+TEST_F(ClassDownloadTest, ProgressShowsThePercentAndAFillThatStopsShortOfTheEnd) {
+    frmClassDownload* window = openDownloadWindow();
+    ASSERT_EQ(window->picProgress->width() * 15, 3000);
+
+    window->tmpDownloadClass_RuvDLProg(50, 200);
+    EXPECT_EQ(window->picProgressInner->width() * 15, 750);
+    EXPECT_EQ(window->lblPercent->text(), "25%");
+
+    window->tmpDownloadClass_RuvDLProg(200, 200);
+    EXPECT_EQ(window->picProgressInner->width() * 15, 2970);
+    EXPECT_EQ(window->lblPercent->text(), "100%");
+
+    window->tmpDownloadClass_RuvDLProg(300, 200);
+    window->tmpDownloadClass_RuvDLProg(0, 0);
+    EXPECT_EQ(window->lblPercent->text(), "100%");
+}
+
+TEST_F(ClassDownloadTest, ThePageIsAskedForWithTheInstalledCoursesAndTheAccount) {
+    gInstalledCourses = "DEMO,";
+    frmClassDownload* window = openDownloadWindow();
+    gInstalledCourses = "DEMO,";
+    window->SetDefaultValue();
+    ASSERT_TRUE(window->webMain->waitForLoad(10000));
+
+    QList<StandinRequest> requests = standin.log();
+    requests.removeIf(
+        [](const StandinRequest& request) { return request.path != "/lxv_download/default.asp"; });
+    ASSERT_FALSE(requests.isEmpty());
+    const QUrlQuery query(QString::fromLatin1(requests.last().query));
+    EXPECT_EQ(query.queryItemValue("c"), "DEMO,");
+    EXPECT_EQ(query.queryItemValue("regId"), "DEMO0001");
+    EXPECT_EQ(query.queryItemValue("app"), "");
+    EXPECT_FALSE(query.queryItemValue("v").isEmpty());
+}
+
+TEST_F(ClassDownloadTest, ClosingTheWindowLeadsBackToThePicker) {
+    frmClassDownload* window = openDownloadWindow();
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+
+    QTest::mouseClick(window->imgClose, Qt::LeftButton);
+
+    EXPECT_TRUE(waitUntil([&picker] { return picker.shown() == 1; }));
+    EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
+}

@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/browser.h"
+#include "platform/db.h"
+#include "platform/http.h"
+#include "platform/treeview.h"
+#include "shared/globals.h"
+#include "shared/md5.h"
+#include "shared/settingsfiles.h"
+#include "tests/forms/sentencecheckfixture.h"
+#include "tests/support/messagewindow.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+constexpr int kNavigationMs = 10000;
+const QString kCopyMessage = QStringLiteral("請您自行造句，勿直接抄例句！");
+const QString kTimeOutMessage =
+    QStringLiteral("等待解析引擎的回傳時間過久, 已中斷呼叫, 請再試一次");
+
+class SentenceCheckFlowTest : public SentenceCheckTest {
+protected:
+    void SetUp() override {
+        SentenceCheckTest::SetUp();
+        openWindow();
+    }
+
+    void TearDown() override {
+        http::setTimeouts(m_connectMs, m_totalMs);
+        SentenceCheckTest::TearDown();
+    }
+
+    // Ticks of a few milliseconds and posts that give up soon, so that a
+    // wait for an engine that never answers ends quickly.
+    void shortenTheWait() {
+        window->tmrEngineResponse.setInterval(10);
+        http::setTimeouts(300, 300);
+    }
+
+    int enginePosts() { return formsPostedTo("p_passWebEngine.asp").size(); }
+    bool buttonIsOn(int index) const { return window->picMenus[index]->isEnabled(); }
+    bool resultTabIsSelected() const {
+        return window->picInfoMenu[1]->pixmap().cacheKey() == window->imgInfoMenuOn.cacheKey();
+    }
+    qint64 storedRows() const {
+        return rows("select count(*) from UserSntn", gUserConnStr).value(0).value(0).toLongLong() +
+               rows("select count(*) from errsentence", gUserConnStr)
+                   .value(0)
+                   .value(0)
+                   .toLongLong();
+    }
+
+    // The box is live again and nothing waits any more.
+    void expectCheckEnded() {
+        EXPECT_TRUE(window->txtInput->isEnabled());
+        EXPECT_FALSE(window->tmrEngineResponse.isActive());
+        EXPECT_FALSE(window->mCheckRunning);
+    }
+
+    const int m_connectMs = http::connectTimeoutMs();
+    const int m_totalMs = http::totalTimeoutMs();
+};
+
+TEST_F(SentenceCheckFlowTest, EnterSendsTheSentenceAndShowsTheEnginesResultPage) {
+    check("U1000101", "My name is Tom.");
+
+    const QList<Fields> posts = formsPostedTo("p_passWebEngine.asp");
+    ASSERT_EQ(posts.size(), 1);
+    const Fields& sent = posts.first();
+    EXPECT_EQ(namesOf(sent),
+              QStringList({"key", "pno", "pnomd5", "checksum", "p1", "p2", "p3", "cidx", "s"}));
+    EXPECT_EQ(valueOf(sent, "key"), "quillmarrowed");
+    EXPECT_EQ(valueOf(sent, "pno"), "DEMO0001");
+    EXPECT_EQ(valueOf(sent, "pnomd5"), MD5("DEMO0001"));
+    EXPECT_EQ(valueOf(sent, "checksum"), MD5("MynameisTom."));
+    EXPECT_EQ(valueOf(sent, "p1"), "beta");
+    EXPECT_EQ(valueOf(sent, "p2"), "0");
+    EXPECT_EQ(valueOf(sent, "cidx"), "U1000101");
+    EXPECT_EQ(valueOf(sent, "s"), "My%20name%20is%20Tom.");
+    const QString token = valueOf(sent, "p3");
+    ASSERT_TRUE(QRegularExpression("^[0-9]{6}$").match(token).hasMatch()) << token.toStdString();
+    const int first = token.left(2).toInt();
+    const int second = token.mid(2, 2).toInt();
+    EXPECT_GE(first, 1);
+    EXPECT_LE(first, 49);
+    EXPECT_GE(second, 1);
+    EXPECT_LE(second, 49);
+    EXPECT_EQ(token.right(2).toInt(), (first + second) % 100);
+
+    ASSERT_TRUE(window->webMain->waitForLoad(kNavigationMs));
+    EXPECT_TRUE(window->webMain->locationURL().startsWith(standin.baseUrl() + "engine/result/"))
+        << window->webMain->locationURL().toStdString();
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "sentence"), "My name is Tom.");
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "qcode"), "U1000101");
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "htm4chk"), "");
+    EXPECT_TRUE(resultTabIsSelected());
+    EXPECT_TRUE(window->tmrMessage.isActive());
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, TheCheckButtonSendsTheSentenceToo) {
+    selectQuestion("U1000102");
+    typeSentence("I am ten years old.");
+    ASSERT_TRUE(buttonIsOn(8));
+    clickCheckButton();
+
+    EXPECT_EQ(enginePosts(), 1);
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, ACopiedExampleIsRefusedWithoutAPost) {
+    MessageAnswerer answerer("OK");
+    check("U1000101", "My name is Lin Mei-ling.");
+    // Apostrophes make no difference.
+    check("U3000105", "Lets play tennis after school.");
+    // Nor do blanks around the stored example.
+    ASSERT_TRUE(db::execute(
+        "insert into example values ('U1000102', '  I am ten years old.  ', '')", gCourseConnStr));
+    check("U1000102", "I am ten years old.");
+
+    EXPECT_EQ(answerer.texts(), QStringList(3, "\n" + kCopyMessage));
+    EXPECT_EQ(enginePosts(), 0);
+    EXPECT_EQ(storedRows(), 0);
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, AnExampleInOtherLetterCaseIsSent) {
+    MessageAnswerer answerer("OK");
+    check("U1000101", "my name is Lin Mei-ling.");
+
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    EXPECT_EQ(enginePosts(), 1);
+}
+
+TEST_F(SentenceCheckFlowTest, AQuestionWithUniqueAnswerTakesACopyOfItsExample) {
+    MessageAnswerer answerer("OK");
+    check("U3000101", "It is sunny today.");
+
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    EXPECT_EQ(enginePosts(), 1);
+    EXPECT_EQ(visitedOf("U3000101"), "3");
+}
+
+TEST_F(SentenceCheckFlowTest, BlanksAloneNeverReachTheCheck) {
+    selectQuestion("U1000101");
+    typeSentence("   ");
+    EXPECT_FALSE(buttonIsOn(8));
+    EXPECT_FALSE(buttonIsOn(9));
+
+    window->treMain->setFocus();
+    pressEnter();
+    EXPECT_EQ(QApplication::focusWidget(), window->txtInput)
+        << QApplication::focusWidget()->window()->metaObject()->className()
+        << QApplication::activeWindow();
+    EXPECT_EQ(enginePosts(), 0);
+    EXPECT_EQ(window->txtInput->text(), "   ");
+}
+
+TEST_F(SentenceCheckFlowTest, TypingSwitchesTheCheckAndFeedbackButtons) {
+    selectQuestion("U1000101");
+    typeSentence(" a");
+    EXPECT_TRUE(buttonIsOn(8));
+    EXPECT_TRUE(buttonIsOn(9));
+
+    QTest::keyClick(window->txtInput, Qt::Key_Backspace);
+    EXPECT_FALSE(buttonIsOn(8));
+    EXPECT_FALSE(buttonIsOn(9));
+}
+
+TEST_F(SentenceCheckFlowTest, TheBoxSwallowsCharactersTheEngineCannotTake) {
+    selectQuestion("U1000101");
+    typeSentence("a/b@c#d%e^f_g&h*i(j)k\"l<m>n=o");
+    EXPECT_EQ(window->txtInput->text(), "abcdefghijklmn=o");
+}
+
+// A key whose code the filter drops does nothing, unless it types a
+// character.
+TEST_F(SentenceCheckFlowTest, KeysOutsideTheFilterDoNothing) {
+    selectQuestion("U1000101");
+    typeSentence("abc");
+    QApplication::clipboard()->setText("XYZ");
+    QTest::keyClick(window->txtInput, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(window->txtInput->text(), "abc");
+
+    QTest::keyClick(window->txtInput, Qt::Key_Home);
+    QTest::keyClick(window->txtInput, Qt::Key_Delete);
+    EXPECT_EQ(window->txtInput->text(), "bc");
+}
+
+TEST_F(SentenceCheckFlowTest, AnEngineThatNeverAnswersEndsInMessage39) {
+    shortenTheWait();
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "silent"));
+    MessageAnswerer answerer("OK");
+    check("U1000101", "My name is Tom.");
+
+    EXPECT_EQ(answerer.texts(), QStringList("\n" + kTimeOutMessage));
+    // The time that a post blocks counts, though the timer could not tick.
+    EXPECT_LE(enginePosts(), 2);
+    EXPECT_EQ(storedRows(), 0);
+    EXPECT_TRUE(formsPostedTo("p_lxv_proc_sentence.asp").isEmpty());
+    EXPECT_EQ(visitedOf("U1000101"), "1");
+    EXPECT_EQ(gHistoryCount, 0);
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, RepliesThatAreNotTakenArePostedAgainUntilTheTimeOut) {
+    shortenTheWait();
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY"));
+    MessageAnswerer answerer("OK");
+    check("U1000101", "My name is Tom.");
+
+    EXPECT_EQ(answerer.texts(), QStringList("\n" + kTimeOutMessage));
+    EXPECT_GE(enginePosts(), 2);
+    EXPECT_EQ(storedRows(), 0);
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, ASecondCheckDoesNotStartWhileOneWaits) {
+    shortenTheWait();
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY"));
+    MessageAnswerer answerer("OK");
+    selectQuestion("U1000101");
+    typeSentence("My name is Tom.");
+    QTimer::singleShot(20, [this] { clickCheckButton(); });
+    pressEnter();
+
+    EXPECT_EQ(answerer.texts().size(), 1);
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, StatusFiveEndsTheWaitWithNoCodeAndNoPage) {
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:OK_5#CP001#result/7.htm"));
+    check("U1000101", "My name is Tom.");
+
+    ASSERT_TRUE(window->webMain->waitForLoad(kNavigationMs));
+    EXPECT_EQ(window->webMain->locationURL(), standin.baseUrl() + "engine/");
+    EXPECT_EQ(rows("select sentence, errcode from errsentence", gUserConnStr),
+              QList<QStringList>({{"My name is Tom.", ""}}));
+    const QList<Fields> uploads = formsPostedTo("p_lxv_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 1);
+    EXPECT_EQ(valueOf(uploads.first(), "flag"), "2");
+    EXPECT_EQ(valueOf(uploads.first(), "errcode"), "");
+    expectCheckEnded();
+}
+
+TEST_F(SentenceCheckFlowTest, AShortReplyIsReadWithoutItsMissingFields) {
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:OK_1# PU001 "));
+    check("U1000101", "My name is Tom");
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:OK_"));
+    check("U1000102", "I am ten");
+
+    EXPECT_EQ(rows("select sentence, errcode from errsentence order by sentence", gUserConnStr),
+              QList<QStringList>({{"I am ten", ""}, {"My name is Tom", "PU001"}}));
+    expectCheckEnded();
+}
+
+}  // namespace

@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QTest>
+
+#include "platform/browser.h"
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "startup/frmClassSelect.h"
+#include "startup/frmLXVImportLogin.h"
+#include "startup/frmSplash.h"
+#include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/messagewindow.h"
+#include "tests/support/servicelog.h"
+#include "workspace/frmMain.h"
+#include "workspace/treeimages.h"
+
+namespace {
+
+// Catches the addresses that the program hands to the learner's browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    UrlCatcher() {
+        QDesktopServices::setUrlHandler("http", this, "openUrl");
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+    }
+    ~UrlCatcher() override {
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("https");
+    }
+    QStringList urls;
+
+public Q_SLOTS:
+    void openUrl(const QUrl& url) { urls << url.toString(); }
+};
+
+class MenuTest : public LxvRecordsTest {
+protected:
+    void SetUp() override {
+        LxvRecordsTest::SetUp();
+        window = openDemo();
+        runOnLearnerDb("insert into mistakes values ('CP001', 2)");
+        runOnLearnerDb(
+            "insert into errsentence values ('E1', '*i* am', 'CP001', '2024-01-01', "
+            "'N')");
+        runOnLearnerDb(
+            "insert into UserSntn values ('S1', 'U1000101', 'I am Lin.', "
+            "'2024-01-01')");
+        setVisited("U1000101", "3");
+        setVisited("U1000102", "2");
+        upload("DEMO0001", "demo", "U1000101", "3", "0", "I am Lin.");
+        upload("DEMO0001", "demo", "U1000102", "2", "CP001", "i am twelve.");
+        standin.clearLog();
+    }
+
+    int checkedCount(const auto& items) const {
+        return int(std::count_if(items.begin(), items.end(),
+                                 [](const QAction* item) { return item->isChecked(); }));
+    }
+    QStringList resetKinds() {
+        QStringList kinds;
+        for (const QString& body : requestsTo("p_lxv_proc_reset.asp")) {
+            kinds << body.section("&tp=", 1).section('&', 0, 0);
+        }
+        return kinds;
+    }
+    QStringList serviceTable(const QString& table) {
+        QStringList rows;
+        for (const QStringList& row : standin.state(table).mid(1)) {
+            rows << row.join('|');
+        }
+        return rows;
+    }
+
+    frmMain* window = nullptr;
+};
+
+TEST_F(MenuTest, ButtonImageItemsSetTheStyleWithExactlyOneChecked) {
+    for (int index : {2, 1, 0}) {
+        window->mnuButtonImages[index]->trigger();
+        EXPECT_EQ(window->mButtonStyle, index + 1);
+        EXPECT_EQ(checkedCount(window->mnuButtonImages), 1);
+        EXPECT_TRUE(window->mnuButtonImages[index]->isChecked());
+        EXPECT_EQ(window->imgMenus[0]->isVisible(), index != 2);
+    }
+    window->mnuButtonImages[1]->trigger();
+    EXPECT_EQ(window->picMenus[0]->pixmap().cacheKey(), window->imgMenusSmallBtn[0].cacheKey());
+}
+
+TEST_F(MenuTest, FontItemsSetTheQuizFontAndRedrawTheQuestion) {
+    window->treMain->clickNode(window->treMain->nodeByKey("QUIZ_U1000101"));
+    window->mnuFontSizes[1]->trigger();
+    EXPECT_EQ(gFontSize, "13px");
+    EXPECT_EQ(checkedCount(window->mnuFontSizes), 1);
+    ASSERT_TRUE(window->webQuiz->waitForLoad(kLongWaitMs));
+    EXPECT_TRUE(window->webQuiz->runJavaScriptSync("document.body.innerHTML")
+                    .toString()
+                    .contains("font-size:13px"));
+    window->mnuFontSizes[0]->trigger();
+    EXPECT_EQ(gFontSize, "16px");
+    EXPECT_TRUE(window->mnuFontSizes[0]->isChecked());
+    EXPECT_FALSE(window->mnuFontSizes[1]->isChecked());
+
+    // A unit has no question text: the quiz pane is left with its margins.
+    window->treMain->clickNode(window->treMain->nodeByKey("U1000100"));
+    window->mnuFontSizes[1]->trigger();
+    EXPECT_DOUBLE_EQ(window->mQuizHeight, 30);
+}
+
+TEST_F(MenuTest, CleaningErrorsEmptiesTheLocalErrorsAndResetsThemOnTheService) {
+    MessageAnswerer answerer("OK");
+    window->mnuCleanError->trigger();
+    EXPECT_EQ(answerer.texts(),
+              QStringList({"\n您確定要清空所有的犯錯記錄嗎?", "\n犯錯記錄已清除"}));
+    EXPECT_TRUE(learnerRows("select * from mistakes").isEmpty());
+    EXPECT_TRUE(learnerRows("select * from errsentence").isEmpty());
+    EXPECT_EQ(learnerRows("select id from UserSntn"), QStringList{"S1"});
+    EXPECT_EQ(resetKinds(), QStringList{"error"});
+    EXPECT_TRUE(serviceTable("err_sentences").isEmpty());
+}
+
+TEST_F(MenuTest, CleaningOwnSentencesEmptiesThemHereAndOnTheService) {
+    MessageAnswerer answerer("OK");
+    window->mnuCleanRec->trigger();
+    EXPECT_EQ(answerer.texts().value(1), "\n造句記錄已清除");
+    EXPECT_TRUE(learnerRows("select * from UserSntn").isEmpty());
+    EXPECT_EQ(learnerRows("select id from errsentence"), QStringList{"E1"});
+    EXPECT_EQ(resetKinds(), QStringList{"sentence"});
+}
+
+TEST_F(MenuTest, CleaningProgressRestartsThePlanTodayAndRebuildsTheTree) {
+    gScheduleType = "日以繼夜型";
+    gScheduleDays = 20;
+    gScheduleStart = QDate(2024, 3, 1);
+    gStudyPageDirty = false;
+    MessageAnswerer answerer("OK");
+    window->mnuCleanSchedule->trigger();
+
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(answerer.texts().value(1), "\n學習記錄已清除，計劃起始日已重新設定為今日");
+    for (const auto& [unit, state] : visitedStates()) {
+        EXPECT_EQ(state, "1") << unit;
+    }
+    EXPECT_EQ(gScheduleStart, today);
+    EXPECT_EQ(gScheduleEnd, today.addDays(20));
+    EXPECT_EQ(descriptorLines(),
+              QStringList({"DEMO", "英文造句入門", "日以繼夜型", "20", GetDateString(today, "/"),
+                           GetDateString(today.addDays(20), "/")}));
+    EXPECT_EQ(resetKinds(), QStringList{"progress"});
+    EXPECT_EQ(requestsTo("p_all_setmemo.asp").size(), 1);
+    EXPECT_EQ(window->treMain->nodeByKey("QUIZ_U1000101")->image(), treeimage::kQuestionNew);
+    EXPECT_TRUE(gStudyPageDirty);
+}
+
+TEST_F(MenuTest, CleaningProgressWithoutAPlanEndsThePlanToday) {
+    gScheduleType = "NONE";
+    gScheduleDays = 0;
+    MessageAnswerer answerer("OK");
+    window->mnuCleanSchedule_Click();
+    EXPECT_EQ(gScheduleEnd, QDate::currentDate());
+    EXPECT_EQ(descriptorLines().mid(2, 2), QStringList({"NONE", "0"}));
+    EXPECT_TRUE(requestsTo("p_all_setmemo.asp").filter("act=PUT").isEmpty());
+}
+
+TEST_F(MenuTest, CancellingACleanUpChangesNothingHereOrOnTheService) {
+    const QStringList mistakes = learnerRows("select * from mistakes");
+    const auto states = visitedStates();
+    const QByteArray descriptor = readBytes(descriptorPath());
+    MessageAnswerer answerer("CANCEL");
+    window->mnuCleanError_Click();
+    window->mnuCleanSchedule_Click();
+    window->mnuCleanRec_Click();
+    EXPECT_EQ(answerer.texts().size(), 3);
+    EXPECT_EQ(learnerRows("select * from mistakes"), mistakes);
+    EXPECT_EQ(learnerRows("select id from UserSntn"), QStringList{"S1"});
+    EXPECT_EQ(visitedStates(), states);
+    EXPECT_EQ(readBytes(descriptorPath()), descriptor);
+    EXPECT_TRUE(standin.log().isEmpty());
+}
+
+TEST_F(MenuTest, ACleanUpWithTheServiceUnreachableStillCleansHere) {
+    gServerURL = unusedLoopbackBase();
+    MessageAnswerer answerer("OK");
+    window->mnuCleanRec_Click();
+    EXPECT_EQ(answerer.texts().size(), 2);
+    EXPECT_TRUE(learnerRows("select * from UserSntn").isEmpty());
+}
+
+TEST_F(MenuTest, SyncBringsTheServiceRecordsAndEndsWithMessageFifty) {
+    MessageAnswerer answerer("OK");
+    gOldPno = "left over";
+    window->mnuSync->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.texts().size() == 2; }, kLongWaitMs));
+
+    EXPECT_TRUE(answerer.texts().at(0).contains("同步功能"));
+    EXPECT_TRUE(answerer.texts().at(1).startsWith("同步完成！"));
+    EXPECT_TRUE(gOldPno.isEmpty());
+    EXPECT_EQ(learnerRows("select qcode, Sentence from UserSntn"),
+              QStringList{"U1000101|I am Lin."});
+    EXPECT_EQ(learnerRows("select errcode from errsentence"), QStringList{"CP001"});
+    EXPECT_EQ(visitedStates()["U1000102"], "2");
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(MenuTest, SyncOfflineOrCancelledChangesNothing) {
+    const QStringList before = learnerRows("select * from UserSntn");
+    {
+        MessageAnswerer answerer("CANCEL");
+        window->mnuSync_Click();
+        EXPECT_EQ(answerer.texts().size(), 1);
+    }
+    gServerURL = unusedLoopbackBase();
+    MessageAnswerer answerer("OK");
+    window->mnuSync_Click();
+    EXPECT_EQ(answerer.texts().value(1), "\n目前網路中斷或傳輸品質不佳，請檢查網路連線");
+    EXPECT_EQ(learnerRows("select * from UserSntn"), before);
+    EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
+}
+
+TEST_F(MenuTest, ImportSignsInToTheOtherAccountAndMergesItsRecords) {
+    upload("OLD00001", "old1234", "U2000101", "3", "0", "I get up at seven.");
+    WhenShown signIn(loadedForm<frmLXVImportLogin>, [](QWidget* shown) {
+        auto* form = static_cast<frmLXVImportLogin*>(shown);
+        form->txtPno->setText("OLD00001");
+        form->txtLogin->setText("old@lexivo.test");
+        form->txtPassword->setText("old1234");
+        QTest::mouseClick(form->picButtons[0], Qt::LeftButton);
+    });
+    MessageAnswerer answerer("OK");
+    window->mnuImportSync_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.texts().size() == 2; }, kLongWaitMs));
+
+    EXPECT_TRUE(signIn.seen());
+    EXPECT_TRUE(answerer.texts().at(0).contains("匯入功能"));
+    EXPECT_TRUE(answerer.texts().at(1).startsWith("匯入並同步完成！"));
+    EXPECT_EQ(gOldPno, "OLD00001");
+    EXPECT_TRUE(learnerRows("select qcode from UserSntn").contains("U2000101"));
+    EXPECT_EQ(visitedStates()["U2000101"], "3");
+    EXPECT_TRUE(requestsTo("p_lxv_sync_client.asp").at(0).endsWith("&frompno=OLD00001"));
+}
+
+TEST_F(MenuTest, ImportCancelledAtTheQuestionOrTheSignInImportsNothing) {
+    {
+        MessageAnswerer answerer("CANCEL");
+        window->mnuImportSync_Click();
+    }
+    EXPECT_FALSE(FormInstance<frmLXVImportLogin>::isLoaded());
+    WhenShown signIn(loadedForm<frmLXVImportLogin>, [](QWidget* shown) {
+        QTest::mouseClick(static_cast<frmLXVImportLogin*>(shown)->picButtons[1], Qt::LeftButton);
+    });
+    MessageAnswerer answerer("OK");
+    window->mnuImportSync_Click();
+    EXPECT_TRUE(signIn.seen());
+    EXPECT_FALSE(gLoginOK);
+    EXPECT_TRUE(requestsTo("p_lxv_sync_client.asp").isEmpty());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(MenuTest, RebuildingTheEngineReplacesItsFolderAndSaysSoASecondLater) {
+    const QString engine = basePath() + "/glossor";
+    writeBytes(engine + "/stale.txt", "old");
+    MessageAnswerer answerer("OK");
+    window->mnuRebuildEngine->trigger();
+
+    EXPECT_FALSE(QFile::exists(engine + "/stale.txt"));
+    EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
+    EXPECT_TRUE(QFile::exists(basePath() + "/glossor.exe"));
+    EXPECT_EQ(window->tmrSyncMessageWaitTag, "REBUILD_ENGINE");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.texts().size() == 2; }, kLongWaitMs));
+    EXPECT_EQ(answerer.texts().at(1), "\n引擎已重建完成！");
+}
+
+TEST_F(MenuTest, TheExitItemAndCtrlXAskBeforeLeaving) {
+    QStringList texts;
+    {
+        MessageAnswerer answerer("CANCEL");
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        window->treMain->setFocus();
+        QTest::keyClick(window->treMain, Qt::Key_X, Qt::ControlModifier);
+        texts = answerer.texts();
+    }
+    EXPECT_EQ(texts, QStringList{"\n您確定要離開本程式嗎?"});
+    EXPECT_EQ(window->picMenus[10]->pixmap().cacheKey(), window->imgMenusBtn[0].cacheKey());
+    EXPECT_TRUE(FormInstance<frmMain>::isLoaded());
+}
+
+TEST_F(MenuTest, SaveAndPrintOpenTheirDialogs) {
+    for (const QKeySequence keys : {QKeySequence("Ctrl+S"), QKeySequence("Ctrl+P")}) {
+        WhenShown dialog([] { return QApplication::activeModalWidget(); },
+                         [](QWidget* shown) { static_cast<QDialog*>(shown)->reject(); });
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, keys);
+        EXPECT_TRUE(dialog.seen()) << keys.toString().toStdString();
+    }
+}
+
+TEST_F(MenuTest, HelpItemsOpenTheManualTabAndTheWebPages) {
+    window->mnuManual->trigger();
+    ASSERT_TRUE(window->webMain->waitForLoad(kLongWaitMs));
+    EXPECT_EQ(window->picInfoMenu[3]->pixmap().cacheKey(), window->imgInfoMenuOn.cacheKey());
+    EXPECT_TRUE(window->webMain->locationURL().endsWith("_htmls/LXV_manual.htm"));
+
+    UrlCatcher catcher;
+    window->mnuWeb->trigger();
+    window->mnuLearnWeb_Click();
+    window->mnuDownloadCourse_Click();
+    EXPECT_EQ(catcher.urls.size(), 3);
+    EXPECT_EQ(catcher.urls.value(2), standin.baseUrl() + "lxv_download/");
+
+    window->mnuAbout->trigger();
+    EXPECT_TRUE(FormInstance<frmSplash>::isLoaded());
+    EXPECT_TRUE(FormInstance<frmSplash>::get()->isVisible());
+}
+
+TEST_F(MenuTest, OpeningACourseShowsThePicker) {
+    WhenShown picker(loadedForm<frmClassSelect>,
+                     [](QWidget*) { FormInstance<frmClassSelect>::unload(); });
+    window->mnuFileOpen->trigger();
+    EXPECT_TRUE(picker.seen());
+}
+
+}  // namespace
+
+#include "frmMain_menus_test.moc"

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+
+#include "platform/db.h"
+#include "platform/treeview.h"
+#include "shared/globals.h"
+#include "tests/forms/sentencecheckfixture.h"
+#include "tests/support/messagewindow.h"
+#include "workspace/frmMain.h"
+
+namespace {
+
+const QString kOfflineMessage = QStringLiteral("目前網路中斷或傳輸品質不佳，請檢查網路連線");
+
+class RecordTest : public SentenceCheckTest {
+protected:
+    QList<QStringList> correctRows() const {
+        return rows("select qcode, Sentence, sentdate from UserSntn order by qcode", gUserConnStr);
+    }
+    QList<QStringList> wrongRows() const {
+        return rows("select sentence, errcode, errdate, fromserver from errsentence", gUserConnStr);
+    }
+    QList<QStringList> mistakeRows() const {
+        return rows("select errcode, times from mistakes order by errcode", gUserConnStr);
+    }
+    static QString today() { return QDate::currentDate().toString("yyyy-MM-dd"); }
+
+    QList<QPair<int, int>> imagesOf(const QString& key) const {
+        const TreeNode* shown = node(key);
+        return {{shown->image(), shown->selectedImage()}};
+    }
+    static QList<QPair<int, int>> images(int image) { return {{image, image}}; }
+};
+
+TEST_F(RecordTest, ACorrectSentenceIsStoredOnceAndUploadedEveryTime) {
+    openWindow();
+    check("U1000101", "My name is Tom.");
+    check("U1000101", "My name is Tom.");
+
+    EXPECT_EQ(correctRows(), QList<QStringList>({{"U1000101", "My name is Tom.", today()}}));
+    EXPECT_TRUE(wrongRows().isEmpty());
+    EXPECT_TRUE(mistakeRows().isEmpty());
+    const QList<Fields> uploads = formsPostedTo("p_lxv_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 2);
+    EXPECT_EQ(uploads.first(), Fields({{"key", "quillmarrowed"},
+                                       {"pno", "DEMO0001"},
+                                       {"pass", "demo"},
+                                       {"courseId", "DEMO"},
+                                       {"qcode", "U1000101"},
+                                       {"flag", "3"},
+                                       {"errcode", "0"},
+                                       {"s", "My name is Tom."}}));
+    EXPECT_EQ(valueOf(uploads.last(), "flag"), "3");
+    EXPECT_EQ(standin.state("ok_sentences").size(), 2) << "a header and one row";
+    EXPECT_EQ(visitedOf("U1000101"), "3");
+    EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(5));
+    EXPECT_TRUE(gStudyPageDirty);
+}
+
+TEST_F(RecordTest, TheSameSentenceForAnotherQuestionIsANewRow) {
+    openWindow();
+    check("U1000101", "I like it.");
+    check("U1000104", "I like it.");
+
+    EXPECT_EQ(correctRows(), QList<QStringList>({{"U1000101", "I like it.", today()},
+                                                 {"U1000104", "I like it.", today()}}));
+}
+
+TEST_F(RecordTest, AWrongSentenceIsStoredCountedAndMarksTheQuestionTried) {
+    openWindow();
+    check("U1000101", "my name is Tom.");
+    check("U1000101", "my sister is Amy.");
+
+    EXPECT_EQ(wrongRows(), QList<QStringList>({{"my name is Tom.", "CP001", today(), "N"},
+                                               {"my sister is Amy.", "CP001", today(), "N"}}));
+    EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "2"}}));
+    EXPECT_TRUE(correctRows().isEmpty());
+    EXPECT_EQ(visitedOf("U1000101"), "2");
+    EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(6));
+    const QList<Fields> uploads = formsPostedTo("p_lxv_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 2);
+    EXPECT_EQ(valueOf(uploads.first(), "flag"), "2");
+    EXPECT_EQ(valueOf(uploads.first(), "errcode"), "CP001");
+    EXPECT_EQ(valueOf(uploads.first(), "s"), "my name is Tom.");
+    EXPECT_EQ(valueOf(uploads.last(), "flag"), "2");
+}
+
+TEST_F(RecordTest, AWrongSentenceNeverUndoesAFinishedQuestion) {
+    openWindow();
+    check("U1000101", "My name is Tom.");
+    check("U1000101", "my name is Tom.");
+
+    EXPECT_EQ(visitedOf("U1000101"), "3");
+    EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(5));
+    EXPECT_EQ(wrongRows().size(), 1);
+    EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "1"}}));
+    EXPECT_EQ(valueOf(formsPostedTo("p_lxv_proc_sentence.asp").last(), "flag"), "3");
+}
+
+TEST_F(RecordTest, ApostrophesAreStoredAndUploadedAsTypographicOnes) {
+    openWindow();
+    check("U1000101", "I'm Tom.");
+    check("U1000102", "i'm ten.");
+
+    EXPECT_EQ(valueOf(formsPostedTo("p_passWebEngine.asp").first(), "s"), "I'm%20Tom.");
+    EXPECT_EQ(correctRows().value(0).value(1), "I’m Tom.");
+    EXPECT_EQ(wrongRows().value(0).value(0), "i’m ten.");
+    const QList<Fields> uploads = formsPostedTo("p_lxv_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 2);
+    EXPECT_EQ(valueOf(uploads.first(), "s"), "I’m Tom.");
+    EXPECT_EQ(valueOf(uploads.last(), "s"), "i’m ten.");
+}
+
+TEST_F(RecordTest, AnErrorCodeWithAnApostropheReachesTheDatabaseIntact) {
+    openWindow();
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:OK_1#X'1#result/1.htm"));
+    check("U1000101", "My name is Tom.");
+    check("U1000102", "I am ten.");
+
+    EXPECT_EQ(wrongRows().value(0).value(1), "X'1");
+    EXPECT_EQ(mistakeRows(), QList<QStringList>({{"X'1", "2"}}));
+}
+
+TEST_F(RecordTest, TheTwentyFirstCheckDropsTheOldestHistoryEntry) {
+    openWindow();
+    for (int entry = 1; entry <= 20; ++entry) {
+        gHistory[entry] = entry;
+    }
+    gHistoryCount = 20;
+    gHistoryPos = 20;
+    check("U1000101", "My name is Tom.");
+
+    const int checked = node("QUIZ_U1000101")->index();
+    EXPECT_EQ(gHistoryCount, 20);
+    EXPECT_EQ(gHistoryPos, 20);
+    EXPECT_EQ(gHistory[1], 2);
+    EXPECT_EQ(gHistory[19], 20);
+    EXPECT_EQ(gHistory[20], checked);
+    EXPECT_TRUE(window->picMenus[3]->isEnabled());
+    EXPECT_FALSE(window->picMenus[4]->isEnabled());
+    EXPECT_EQ(window->treMain->selectedItem(), node("QUIZ_U1000101"));
+}
+
+TEST_F(RecordTest, HistoryGrowsWithEachCheck) {
+    openWindow();
+    check("U1000101", "My name is Tom.");
+    EXPECT_EQ(gHistoryCount, 1);
+    EXPECT_FALSE(window->picMenus[3]->isEnabled());
+    check("U1000102", "I am ten.");
+
+    EXPECT_EQ(gHistoryCount, 2);
+    EXPECT_EQ(gHistoryPos, 2);
+    EXPECT_EQ(gHistory[1], node("QUIZ_U1000101")->index());
+    EXPECT_EQ(gHistory[2], node("QUIZ_U1000102")->index());
+    EXPECT_TRUE(window->picMenus[3]->isEnabled());
+}
+
+TEST_F(RecordTest, TheLastOpenQuestionOfAUnitTurnsTheUnitsIcon) {
+    openWindow();
+    ASSERT_TRUE(
+        db::execute("update bswunit set VISITED = '3' where PARENT = 'U1000100' and "
+                    "UNITID not in ('U1000101', 'U1000102')",
+                    gCourseConnStr));
+    check("U1000101", "My name is Tom.");
+    EXPECT_EQ(node("U1000100")->image(), 2);
+    check("U1000102", "my name is Tom.");
+    EXPECT_EQ(node("U1000100")->image(), 2) << "a wrong sentence leaves the question open";
+    check("U1000102", "I am ten.");
+
+    EXPECT_EQ(imagesOf("U1000100"), images(8));
+    EXPECT_EQ(node("U2000100")->image(), 2);
+}
+
+TEST_F(RecordTest, TheLXQEditionUploadsWithoutALocalSentence) {
+    openWindow("LXQ");
+    check("U1000101", "My name is Tom.");
+    check("U1000102", "my name is Tom.");
+
+    EXPECT_TRUE(correctRows().isEmpty());
+    EXPECT_TRUE(wrongRows().isEmpty());
+    EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "1"}}));
+    EXPECT_TRUE(formsPostedTo("p_lxv_proc_sentence.asp").isEmpty());
+    const QList<Fields> uploads = formsPostedTo("p_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 2);
+    EXPECT_EQ(uploads.first(), Fields({{"key", "quillmarrowed"},
+                                       {"regid", "DEMOQ001"},
+                                       {"pass", "demo"},
+                                       {"courseId", "DEMO"},
+                                       {"qcode", "U1000101"},
+                                       {"flag", "3"},
+                                       {"errcode", "0"},
+                                       {"s", "My name is Tom."}}));
+    EXPECT_EQ(valueOf(uploads.last(), "errcode"), "CP001");
+    EXPECT_EQ(visitedOf("U1000101"), "3");
+    EXPECT_EQ(standin.state("err_sentences").size(), 2) << "a header and one row";
+}
+
+TEST_F(RecordTest, AServiceOfflineAtUploadKeepsTheLocalRecord) {
+    openWindow();
+    ASSERT_TRUE(standin.setMode("/p_getconn.asp", "offline"));
+    MessageAnswerer answerer("OK");
+    check("U1000101", "My name is Tom.");
+
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().first().contains(kOfflineMessage));
+    EXPECT_EQ(correctRows().size(), 1);
+    EXPECT_TRUE(formsPostedTo("p_lxv_proc_sentence.asp").isEmpty());
+    EXPECT_EQ(visitedOf("U1000101"), "3");
+    EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(5));
+    EXPECT_EQ(gHistoryCount, 1);
+}
+
+// The form page once spliced these raw, so a "'" cut the value short.
+TEST_F(RecordTest, UploadValuesReachTheServiceAsTheyStand) {
+    openWindow();
+    gServerPassword = "d'e<m>o\"&";
+    gPno = "DEMO'<01>";
+    check("U1000101", "My name is Tom.");
+
+    const QList<Fields> uploads = formsPostedTo("p_lxv_proc_sentence.asp");
+    ASSERT_EQ(uploads.size(), 1);
+    EXPECT_EQ(valueOf(uploads.first(), "pass"), "d'e<m>o\"&");
+    EXPECT_EQ(valueOf(uploads.first(), "pno"), "DEMO'<01>");
+    EXPECT_EQ(namesOf(uploads.first()).size(), 8);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/messagewindow.h"
+#include "workspace/frmMain.h"
+#include "workspace/treeimages.h"
+
+namespace {
+
+class SyncProcessTest : public LxvRecordsTest {
+protected:
+    void SetUp() override {
+        LxvRecordsTest::SetUp();
+        window = openDemo();
+        runOnLearnerDb(
+            "insert into UserSntn values ('L1', 'U1000101', 'Local sentence.', "
+            "'2020-01-01')");
+        runOnLearnerDb(
+            "insert into errsentence values ('L2', 'local *wrong*', 'CP001', "
+            "'2020-01-01', 'N')");
+        setVisited("U1000101", "3");
+        standin.clearLog();
+    }
+
+    // Everything the sync may change, to compare before and after.
+    QStringList localRecords() const {
+        QStringList records =
+            learnerRows("select * from UserSntn") + learnerRows("select * from errsentence");
+        for (const auto& [unit, state] : visitedStates()) {
+            records << QString::fromStdString(unit + ":" + state);
+        }
+        return records;
+    }
+
+    frmMain* window = nullptr;
+};
+
+TEST_F(SyncProcessTest, ReplacesSentencesAndProgressWithTheServiceCopy) {
+    upload("DEMO0001", "demo", "U1000102", "3", "0", "It's my book.");
+    upload("DEMO0001", "demo", "U2000101", "2", "PU001", "I get up at seven");
+    upload("DEMO0001", "demo", "U2000102", "2", "DW001", "I I go to school.");
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    PleaseWaitWatcher pleaseWait;
+
+    window->SyncProcess(false);
+
+    EXPECT_EQ(pleaseWait.texts(), QStringList{"正在進行資料同步處理中....請稍候"});
+    const QStringList correct = learnerRows("select qcode, Sentence, sentdate from UserSntn");
+    EXPECT_EQ(correct, QStringList{"U1000102|It’s my book.|" + today});
+    EXPECT_EQ(learnerRows("select errcode, sentence, errdate, fromserver from errsentence"),
+              QStringList({"PU001|I get up at *seven*|" + today + "|Y",
+                           "DW001|*I I* go to school.|" + today + "|Y"}));
+    auto expected = visitedStates();
+    for (auto& [unit, state] : expected) {
+        state = unit == "U1000102" ? "3" : unit == "U2000101" || unit == "U2000102" ? "2" : "1";
+    }
+    EXPECT_EQ(visitedStates(), expected);
+    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->tmrSyncMessageWaitTag, "SYNC");
+    EXPECT_TRUE(window->tmrSyncMessageWait.isActive());
+}
+
+TEST_F(SyncProcessTest, AnEmptyServiceCopyEmptiesTheLocalRecords) {
+    window->SyncProcess(false);
+    EXPECT_TRUE(learnerRows("select * from UserSntn").isEmpty());
+    EXPECT_TRUE(learnerRows("select * from errsentence").isEmpty());
+    for (const auto& [unit, state] : visitedStates()) {
+        EXPECT_EQ(state, "1") << unit;
+    }
+}
+
+TEST_F(SyncProcessTest, SendsTheThreeRequestsWithTheSourceAccountOnlyOnCorrectSentences) {
+    gOldPno = "OLD00001";
+    PleaseWaitWatcher pleaseWait;
+    window->SyncProcess(false);
+
+    EXPECT_EQ(pleaseWait.texts(), QStringList{"正在進行資料匯入、同步處理中....請稍候"});
+    EXPECT_EQ(requestsTo("p_lxv_sync_client.asp"),
+              QStringList({"key=quillmarrowed&tp=ok&courseId=DEMO&pno=DEMO0001&frompno=OLD00001",
+                           "key=quillmarrowed&tp=err&courseId=DEMO&pno=DEMO0001"}));
+    EXPECT_EQ(requestsTo("p_lxv_getprogress.asp"),
+              QStringList{"key=quillmarrowed&pno=DEMO0001&courseid=DEMO"});
+}
+
+TEST_F(SyncProcessTest, ManyUnitsAreWrittenInSeveralBatchesAndEveryOneGetsItsState) {
+    // Enough units in each state that each state's statement must be split.
+    QStringList attempted;
+    QStringList finished;
+    for (int i = 0; i < 40; ++i) {
+        const QString id = QString("U9%1").arg(i, 6, 10, QChar('0'));
+        ASSERT_TRUE(db::execute(
+            "insert into bswunit (UNITID, PARENT, VISITED) values ('" + id + "', 'X', '1')",
+            courseDb()));
+        (i % 2 ? attempted : finished) << id;
+    }
+    for (const QString& id : attempted) {
+        upload("DEMO0001", "demo", id, "2", "PU001", "no stop");
+    }
+    for (const QString& id : finished) {
+        upload("DEMO0001", "demo", id, "3", "0", "Done.");
+    }
+    window->SyncProcess(false);
+
+    const auto states = visitedStates();
+    for (const QString& id : attempted) {
+        EXPECT_EQ(states.at(id.toStdString()), "2") << id.toStdString();
+    }
+    for (const QString& id : finished) {
+        EXPECT_EQ(states.at(id.toStdString()), "3") << id.toStdString();
+    }
+}
+
+TEST_F(SyncProcessTest, ReopensTheCourseWhenAskedAndThenShowsTheEndMessage) {
+    upload("DEMO0001", "demo", "U1000102", "3", "0", "I am twelve.");
+    MessageAnswerer answerer("OK");
+    window->SyncProcess(true);
+
+    EXPECT_TRUE(gReloadDone);
+    EXPECT_EQ(window->treMain->nodeByKey("QUIZ_U1000102")->image(), treeimage::kQuestionDone);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.texts().isEmpty(); }, kLongWaitMs));
+    EXPECT_TRUE(answerer.texts().at(0).startsWith("同步完成！"));
+    EXPECT_TRUE(window->isEnabled());
+}
+
+class FailedSyncTest : public SyncProcessTest,
+                       public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(FailedSyncTest, KeepsTheLocalRecordsAndSaysTheNetworkFailed) {
+    upload("DEMO0001", "demo", "U1000102", "3", "0", "I am twelve.");
+    const QStringList before = localRecords();
+    ASSERT_TRUE(standin.setMode(GetParam().first, GetParam().second));
+    MessageAnswerer answerer("OK");
+
+    window->SyncProcess(true);
+
+    EXPECT_EQ(localRecords(), before);
+    EXPECT_EQ(answerer.texts(), QStringList{"\n目前網路中斷或傳輸品質不佳，請檢查網路連線"});
+    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
+    EXPECT_FALSE(window->tmrReloadClassWaitProc.isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FailedSyncTest,
+    ::testing::Values(std::make_pair("p_lxv_getprogress.asp", "err:ERR_NOTFOUND"),
+                      std::make_pair("p_lxv_getprogress.asp", "garbage"),
+                      std::make_pair("p_lxv_sync_client.asp", "err:ERR_NOTFOUND"),
+                      std::make_pair("p_lxv_sync_client.asp", "offline")));
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/browser.h"
+#include "platform/forminstance.h"
+#include "shared/globals.h"
+#include "shared/servicescripts.h"
+#include "shared/settingsfiles.h"
+#include "startup/frmPublisher.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/standinprocess.h"
+
+namespace {
+
+constexpr int kPollIntervalMs = 5;
+constexpr int kPageLoadMs = 10000;
+
+// Acts on the news window once it is shown and its page has loaded.
+class WhenNewsShown {
+public:
+    explicit WhenNewsShown(std::function<void(frmPublisher*)> act) {
+        m_timer.setInterval(kPollIntervalMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, act] {
+            if (!FormInstance<frmPublisher>::isLoaded() ||
+                !FormInstance<frmPublisher>::get()->isVisible()) {
+                return;
+            }
+            m_timer.stop();
+            ++m_shown;
+            frmPublisher* window = FormInstance<frmPublisher>::get();
+            window->webMain->waitForLoad(kPageLoadMs);
+            act(window);
+        });
+        m_timer.start();
+    }
+    int shown() const { return m_shown; }
+
+private:
+    QTimer m_timer;
+    int m_shown = 0;
+};
+
+class PublisherTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(standin.start());
+        setUpEdition("LXV", standin.baseUrl());
+        frmPublisher::RegisterAsNewsWindow();
+        newsUrl = standin.baseUrl() + "news/1.htm";
+    }
+
+    StandinProcess standin;
+    QString newsUrl;
+};
+
+}  // namespace
+
+TEST_F(PublisherTest, OKWithoutTheTickLeavesTheNewsToBeShownAgain) {
+    WhenNewsShown pressOK(
+        [](frmPublisher* window) { QTest::mouseClick(window->cmdOK, Qt::LeftButton); });
+
+    EXPECT_EQ(GetPublisherNews(), "OK_" + newsUrl);
+
+    EXPECT_EQ(pressOK.shown(), 1);
+    EXPECT_FALSE(FormInstance<frmPublisher>::isLoaded());
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), "");
+}
+
+TEST_F(PublisherTest, TickingTheLabelRemembersThePageSoThatItIsNotShownAgain) {
+    WhenNewsShown tickAndOK([](frmPublisher* window) {
+        QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
+        QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
+        EXPECT_TRUE(window->chkNoShow->isChecked());
+        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+    });
+    GetPublisherNews();
+    ASSERT_EQ(tickAndOK.shown(), 1);
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), newsUrl);
+
+    EXPECT_EQ(GetPublisherNews(), "OK_" + newsUrl);
+    EXPECT_FALSE(FormInstance<frmPublisher>::isLoaded());
+}
+
+// The page the learner followed a link to is the one remembered.
+TEST_F(PublisherTest, TheAddressRememberedIsThatOfThePageShownLast) {
+    const QString otherPage = standin.baseUrl() + "lxv_download/default.asp";
+    WhenNewsShown followAndOK([&otherPage](frmPublisher* window) {
+        window->webMain->Navigate2(otherPage);
+        window->webMain->waitForLoad(kPageLoadMs);
+        window->chkNoShow->setChecked(true);
+        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+    });
+    GetPublisherNews();
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), otherPage);
+}

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "platform/forminstance.h"
+#include "platform/treeview.h"
+#include "shared/globals.h"
+#include "tests/forms/toolwindowtest.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmSearch.h"
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QString kNotFound = QStringLiteral("沒有找到符合內容");
+
+class SearchWindowTest : public ToolWindowTest {
+protected:
+    void SetUp() override {
+        ToolWindowTest::SetUp();
+        window = openCourseWindow("LXV");
+        form = FormInstance<frmSearch>::get();
+        form->show();
+    }
+
+    void select(const QString& key) { window->treMain->clickNode(window->treMain->nodeByKey(key)); }
+    QString selectedKey() const { return window->treMain->selectedItem()->key(); }
+    void search(const QString& text, int direction) {
+        form->txtSearch->setText(text);
+        QTest::mouseClick(form->lblDirect[direction], Qt::LeftButton);
+        QTest::mouseClick(form->cmdSearch, Qt::LeftButton);
+    }
+    QColor messageColour() const { return form->lblMessage->palette().color(QPalette::WindowText); }
+
+    frmMain* window = nullptr;
+    frmSearch* form = nullptr;
+};
+
+TEST_F(SearchWindowTest, OpensCentredWithItsCaptionsAndSearchingDown) {
+    EXPECT_TRUE(gSearchOpen);
+    EXPECT_EQ(form->lblCaption->text(), "題目搜尋");
+    EXPECT_EQ(form->lblS[0]->text(), "尋找目標");
+    EXPECT_EQ(form->lblS[1]->text(), "搜尋方向");
+    EXPECT_EQ(form->lblDirect[0]->text(), "向上");
+    EXPECT_EQ(form->lblDirect[1]->text(), "向下");
+    EXPECT_EQ(form->cmdSearch->text(), "找下一個");
+    EXPECT_EQ(form->cmdClear->text(), "清除");
+    EXPECT_EQ(form->cmdCancel->text(), "取消");
+    EXPECT_TRUE(form->optDirect[frmSearch::kDown]->isChecked());
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+    EXPECT_TRUE(form->picProgress->isHidden());
+}
+
+// The question texts are stored scrambled; the learner searches what the
+// quiz pane shows.
+TEST_F(SearchWindowTest, FindsTheNextQuestionDownwardsAndGoesOnFromIt) {
+    select("QUIZ_U1000101");
+
+    search("英文說出", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000102");
+    EXPECT_EQ(gNodeKey, "QUIZ_U1000102");
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(form->cmdSearch->isEnabled());
+    EXPECT_TRUE(form->picProgress->isHidden());
+
+    QTest::mouseClick(form->cmdSearch, Qt::LeftButton);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000103");
+}
+
+TEST_F(SearchWindowTest, SearchesUpwardsAndSkipsUnitNodes) {
+    select("QUIZ_U2000101");
+
+    search("介紹", frmSearch::kUp);
+
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000105");
+}
+
+TEST_F(SearchWindowTest, StopsAtTheEndsWithoutWrappingRound) {
+    select("QUIZ_U3000105");
+    search("英文", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U3000105");
+    EXPECT_EQ(form->lblMessage->text(), kNotFound);
+    EXPECT_EQ(messageColour(), kRed);
+    EXPECT_FALSE(saveScreenshot(form, "search-window").isEmpty());
+
+    select("QUIZ_U1000101");
+    search("英文", frmSearch::kUp);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000101");
+    EXPECT_EQ(form->lblMessage->text(), kNotFound);
+}
+
+TEST_F(SearchWindowTest, PercentAndUnderscoreAreWildcardsAndQuotesAreText) {
+    select("QUIZ_U1000101");
+    search("請_英文%城市", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000103");
+
+    // A stored line that does not descramble is searched as it is stored.
+    run("update bswqcont set Q1 = 'Say what you don''t like.' where QCODE = 'U2000105'",
+        gCourseConnStr);
+    search("YOU DON'T", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U2000105");
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+}
+
+TEST_F(SearchWindowTest, ABlankTextDoesNothing) {
+    select("QUIZ_U1000101");
+    search("   ", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000101");
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+}
+
+TEST_F(SearchWindowTest, EveryKeyClearsTheResultAndEnterSearches) {
+    select("QUIZ_U3000105");
+    search("英文", frmSearch::kDown);
+    ASSERT_EQ(form->lblMessage->text(), kNotFound);
+
+    QTest::keyClick(form->txtSearch, Qt::Key_Backspace);
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+
+    form->txtSearch->setText("介紹");
+    form->optDirect[frmSearch::kUp]->setChecked(true);
+    QTest::keyClick(form->txtSearch, Qt::Key_Return);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000105");
+}
+
+TEST_F(SearchWindowTest, ClearEmptiesTheTextAndCancelClosesTheWindow) {
+    select("QUIZ_U3000105");
+    search("英文", frmSearch::kDown);
+
+    QTest::mouseClick(form->cmdClear, Qt::LeftButton);
+    EXPECT_TRUE(form->txtSearch->text().isEmpty());
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+
+    window->treMain->setEnabled(false);
+    QTest::mouseClick(form->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(window->treMain->isEnabled());
+    EXPECT_FALSE(gSearchOpen);
+    EXPECT_TRUE(waitFor([] { return !FormInstance<frmSearch>::isLoaded(); }));
+}
+
+TEST_F(SearchWindowTest, TheMovingBarEntersAgainFromTheLeft) {
+    const int start = form->imgProgressFlash->x();
+    form->tmrProgressFlash_Timer();
+    EXPECT_GT(form->imgProgressFlash->x(), start);
+    for (int i = 0; i < 100; ++i) {
+        form->tmrProgressFlash_Timer();
+        EXPECT_LT(form->imgProgressFlash->x(), form->picProgress->width());
+    }
+}
+
+}  // namespace

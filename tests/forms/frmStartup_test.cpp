@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "shared/globals.h"
+#include "startup/frmStartup.h"
+#include "startup/runningversion.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/messagewindow.h"
+#include "tests/support/servicelog.h"
+#include "tests/support/standinprocess.h"
+
+namespace {
+
+QStringList shownTexts(const MessageAnswerer& answerer) {
+    QStringList texts;
+    for (const QString& text : answerer.texts()) {
+        texts << text.simplified();
+    }
+    return texts;
+}
+
+const QString kReinstallText =
+    QStringLiteral("軟體已有重大的變革, 需重新安裝程式！ 您是否要現在進行下載安裝?");
+
+class VersionCheckTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(standin.start());
+        setUpEdition("LXV", standin.baseUrl());
+        standin.clearLog();
+    }
+    QStringList versionTypes() {
+        QStringList types;
+        for (const StandinRequest& request : standin.log()) {
+            if (request.path == "/p_getversion.asp") {
+                types << QString::fromLatin1(request.body).section("type=", 1);
+            }
+        }
+        return types;
+    }
+
+    frmStartup startup;
+    StandinProcess standin;
+};
+
+}  // namespace
+
+TEST(StartupTest, TheEditionIsTheFirstArgumentUpperCasedAndTrimmed) {
+    EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo", " lxq "}), "LXQ");
+    EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo", "LXQX"}), "LXQX");
+    EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo"}), "");
+}
+
+TEST(StartupTest, VersionsCompareAsTextAndAnythingButAVersionOffersNothing) {
+    EXPECT_EQ(VersionTextOf("2.3903.0.201"), "2.3903.201");
+    EXPECT_EQ(RunningVersionText(), "2.1.0");
+    const QString running = "2.3903.201";
+    EXPECT_TRUE(frmStartup::IsNewerVersion("2.3904.1", running));
+    EXPECT_FALSE(frmStartup::IsNewerVersion("2.3903.201", running));
+    EXPECT_FALSE(frmStartup::IsNewerVersion("2.10.0", running));
+    EXPECT_FALSE(frmStartup::IsNewerVersion("ERR_NOTFOUND", running));
+    EXPECT_FALSE(frmStartup::IsNewerVersion("<html>9</html>", running));
+    EXPECT_FALSE(frmStartup::IsNewerVersion("", running));
+}
+
+TEST_F(VersionCheckTest, AnOfflineServiceIsReportedOnceAndTheBigVersionIsNotAsked) {
+    ASSERT_TRUE(standin.setMode("p_getconn.asp", "offline"));
+    MessageAnswerer answerer("OK");
+    EXPECT_TRUE(startup.CheckServerVersion());
+    EXPECT_EQ(shownTexts(answerer), QStringList{"目前網路中斷或傳輸品質不佳，請檢查網路連線"});
+    EXPECT_TRUE(versionTypes().isEmpty());
+}
+
+TEST_F(VersionCheckTest, AnErrorReplyOffersNoUpdate) {
+    ASSERT_TRUE(standin.setMode("p_getversion.asp", "err:ERR_DATABASE"));
+    MessageAnswerer answerer("YES");
+    EXPECT_TRUE(startup.CheckServerVersion());
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    EXPECT_EQ(versionTypes(), QStringList({"lxv", "lxvbig"}));
+}
+
+TEST_F(VersionCheckTest, ADeclinedReinstallGoesOn) {
+    ASSERT_TRUE(standin.setMode("p_getversion.asp", "err:9.0.0"));
+    MessageAnswerer answerer("NO");
+    EXPECT_TRUE(startup.CheckServerVersion());
+    EXPECT_EQ(shownTexts(answerer), QStringList{kReinstallText});
+}
+
+TEST_F(VersionCheckTest, AnAcceptedUpdateWithoutUpdaterSaysSoAndGoesOn) {
+    ASSERT_TRUE(standin.setMode("p_getversion.asp", "err:9.0.0"));
+    MessageAnswerer yes("YES");
+    MessageAnswerer ok("OK");
+    EXPECT_TRUE(startup.CheckServerVersion());
+    EXPECT_EQ(shownTexts(yes), QStringList{kReinstallText});
+    EXPECT_EQ(
+        shownTexts(ok),
+        QStringList{"無法正確啟動更新程式! 您的程式可能損毀以致於缺少必要的組件, 請重新安裝"});
+}

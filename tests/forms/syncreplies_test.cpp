@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "platform/db.h"
+#include "tests/support/tempbase.h"
+#include "workspace/progressbatch.h"
+#include "workspace/syncreplies.h"
+
+namespace {
+
+using namespace syncreplies;
+
+TEST(SyncRepliesTest, CorrectSentencesTakeFieldsOneToThreeWithTypographicApostrophes) {
+    const auto records = correctSentences("x#0101#It's done#2011/3/1<@>");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 1);
+    EXPECT_EQ(records->at(0).code, "0101");
+    EXPECT_EQ(records->at(0).sentence, QString("It\u2019s done"));
+    EXPECT_EQ(records->at(0).date, "2011/3/1");
+    EXPECT_EQ(records->at(0).storedDate, "2011-03-01");
+}
+
+TEST(SyncRepliesTest, WrongSentencesTakeTheErrorCodeFromFieldZero) {
+    const auto records = wrongSentences("CP001#0101#*i* am#2011/3/1 10:05:00<@>");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 1);
+    EXPECT_EQ(records->at(0).code, "CP001");
+    EXPECT_EQ(records->at(0).sentence, "*i* am");
+    EXPECT_EQ(records->at(0).date, "2011/3/1 10:05:00");
+    EXPECT_EQ(records->at(0).storedDate, "2011-03-01 10:05:00");
+}
+
+TEST(SyncRepliesTest, AnEmptyRecordEndsTheListAndWhatFollowsIsIgnored) {
+    EXPECT_EQ(correctSentences("")->size(), 0);
+    EXPECT_EQ(correctSentences("<@>")->size(), 0);
+    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@><@>whatever")->size(), 1);
+}
+
+TEST(SyncRepliesTest, ARecordThatIsNotWellFormedSpoilsTheWholeReply) {
+    for (const QString& reply :
+         {QString("ERR_NOTFOUND"), QString("a#1#s<@>"), QString("a#1#s#2011/3/1<@>a#1#s#20"),
+          QString("a#1#s#2011/2/30<@>"), QString("a#1#s#yesterday<@>"),
+          QString("a#1#s#2011/3/1<@>a#1#s#<@>")}) {
+        EXPECT_FALSE(correctSentences(reply)) << reply.toStdString();
+        EXPECT_FALSE(wrongSentences(reply)) << reply.toStdString();
+    }
+}
+
+TEST(SyncRepliesTest, ProgressItemsAreIdColonAndOneOfThreeStates) {
+    const auto items = progressItems("U1:3,U2:2,U3:1,,U4:3");
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 3);
+    EXPECT_EQ(items->at(0).unitId, "U1");
+    EXPECT_EQ(items->at(0).state, '3');
+    EXPECT_EQ(items->at(1).state, '2');
+    EXPECT_EQ(items->at(2).state, '1');
+    EXPECT_EQ(progressItems("")->size(), 0);
+    for (const QString& reply : {QString("ERR_NOTFOUND"), QString("U1:4,"), QString("U1:3,U2"),
+                                 QString("U1:33,"), QString(":3,"), QString("a:b:3,")}) {
+        EXPECT_FALSE(progressItems(reply)) << reply.toStdString();
+    }
+}
+
+class ProgressBatchTest : public TempBaseTest {
+protected:
+    void SetUp() override {
+        TempBaseTest::SetUp();
+        connection = "Data Source=" + basePath() + "/course.mdb;";
+        // An empty file is an empty database.
+        writeBytes(basePath() + "/course.mdb", QByteArray());
+        ASSERT_TRUE(db::execute("create table bswunit (UNITID text, VISITED text)", connection));
+    }
+
+    QString stateOf(const QString& unitId) const {
+        return db::Recordset("select VISITED from bswunit where UNITID = '" + unitId + "'",
+                             connection)
+            .text("VISITED");
+    }
+
+    QString connection;
+};
+
+TEST_F(ProgressBatchTest, EveryUnitGetsItsStateAcrossSeveralStatements) {
+    QStringList ids;
+    for (int i = 0; i < 30; ++i) {
+        ids << QString("UNIT%1").arg(i, 4, 10, QChar('0'));
+        ASSERT_TRUE(
+            db::execute("insert into bswunit values ('" + ids.last() + "', '1')", connection));
+    }
+    ASSERT_TRUE(db::execute("insert into bswunit values ('O''Brien', '1')", connection));
+    ProgressBatch batch('3', connection);
+    for (const QString& id : ids) {
+        ASSERT_TRUE(batch.add(id));
+    }
+    ASSERT_TRUE(batch.add("O'Brien"));
+    ASSERT_TRUE(batch.flush());
+    for (const QString& id : ids) {
+        EXPECT_EQ(stateOf(id), "3") << id.toStdString();
+    }
+    EXPECT_EQ(stateOf("O''Brien"), "3");
+}
+
+TEST_F(ProgressBatchTest, AnEmptyBatchRunsNothingAndAFailedStatementIsReported) {
+    ProgressBatch empty('2', connection);
+    EXPECT_TRUE(empty.flush());
+    ProgressBatch broken('2', "Data Source=" + basePath() + "/missing/none.mdb;");
+    EXPECT_TRUE(broken.add("U1"));
+    EXPECT_FALSE(broken.flush());
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+#include <algorithm>
+#include <optional>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QRandomGenerator>
+
+#include "platform/browser.h"
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/enginelocator.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/killapp.h"
+#include "shared/md5.h"
+#include "shared/request.h"
+#include "shared/settingsfiles.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmMain_measures.h"
+#include "workspace/frmMenu.h"
+#include "workspace/inputboxevents.h"
+
+using namespace mainmeasures;
+
+namespace {
+
+constexpr int kEngineGiveUpTicks = 30;
+constexpr int kKeyEnter = 13;
+// Characters that the box refuses from the keyboard (a paste still brings
+// them in).
+const QString kSwallowedCharacters = QStringLiteral("/@#%^_&*()\"<>");
+
+// What a reply of the engine that was taken says about the sentence.
+struct EngineReply {
+    QString status;
+    QString errCode;
+    QString page;
+};
+
+QString questionCode() {
+    return QString(gNodeKey).remove("QUIZ_");
+}
+
+void showMessageAndWait(const QString& id, const QString& captionId) {
+    FormInstance<frmMessage>::get()->MessageBox(id, 1, "OK", captionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+}
+
+bool isUniqueQuestion(const QString& code) {
+    db::Recordset unit;
+    if (!unit.open("select * from bswunit where UNITID = '" + SqlText(code) + "' ",
+                   gCourseConnStr)) {
+        qWarning("Question query failed: %s", qUtf8Printable(unit.lastError()));
+        return false;
+    }
+    return !unit.eof() && Trim(unit.text("IsUnique")) == "1";
+}
+
+// Apostrophes, and blanks around the example, make no difference; letter
+// case does.
+bool copiesAnExample(const QString& sentence, const QString& code) {
+    if (isUniqueQuestion(code)) {
+        return false;
+    }
+    db::Recordset examples;
+    if (!examples.open("select * from example where QCODE = '" + SqlText(code) + "' ",
+                       gCourseConnStr)) {
+        qWarning("Example query failed: %s", qUtf8Printable(examples.lastError()));
+        return false;
+    }
+    const QString typed = QString(sentence).remove('\'');
+    for (; !examples.eof(); examples.moveNext()) {
+        if (Trim(examples.text("sentence")).remove('\'') == typed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void handSentenceOver(const QString& sentence, const QString& code) {
+    RegistrySet_IO("RESET");
+    SetFile_IO(gRegistrySetFile, "W", "sentence", sentence);
+    SetFile_IO(gRegistrySetFile, "W", "qcode", code);
+}
+
+// Two numbers from 1 to 49 and their sum, each as its last two digits, so
+// that the engine can tell a check of this program from a stray post.
+QString checkToken() {
+    QRandomGenerator random(QRandomGenerator::system()->generate());
+    const auto draw = [&random] { return int(RoundHalfEven(random.bounded(48.0))) + 1; };
+    const int first = draw();
+    const int second = draw();
+    QString token;
+    for (const int number : {first, second, first + second}) {
+        token += QString::number(number + 100).mid(1, 2);
+    }
+    return token;
+}
+
+QString engineForm(const QString& sentence, const QString& code) {
+    return RequestForm({{"pno", gPno},
+                        {"pnomd5", MD5(gPno)},
+                        {"checksum", MD5(QString(sentence).remove(' '))},
+                        {"p1", "beta"},
+                        {"p2", "0"},
+                        {"p3", checkToken()},
+                        {"cidx", code},
+                        {"s", QString(sentence).replace(" ", "%20")}});
+}
+
+// Replies that do not begin "OK_" are not taken; fields that a short reply
+// lacks are empty.
+std::optional<EngineReply> takeReply(const QString& reply) {
+    if (!reply.startsWith("OK_")) {
+        return std::nullopt;
+    }
+    const QStringList fields = reply.mid(3).split('#');
+    EngineReply taken{Trim(fields.value(0)), QString(), QString()};
+    if (taken.status == "0") {
+        taken.errCode = "0";
+        taken.page = Trim(fields.value(2));
+    } else if (taken.status == "1" || taken.status == "2") {
+        taken.errCode = Trim(fields.value(1));
+        taken.page = Trim(fields.value(2));
+    }
+    return taken;
+}
+
+// A post that fails counts as a reply that is not taken.
+std::optional<EngineReply> askEngine(const QString& sentence, const QString& code) {
+    if (!CheckWebEngineConn(true)) {
+        return std::nullopt;
+    }
+    const std::optional<QString> reply =
+        PostRequest(gWebEngineURL + "p_passWebEngine.asp", engineForm(sentence, code));
+    return reply ? takeReply(*reply) : std::nullopt;
+}
+
+// The reply that the engine gave; none when the wait timed out (message 39),
+// the window went away or the program is ending.
+std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const QString& sentence,
+                                         const QString& code) {
+    window->mEngineTicks = 0;
+    window->mEngineWaitClock.start();
+    window->tmrEngineResponse.start();
+    while (!waits::ending()) {
+        std::optional<EngineReply> reply = askEngine(sentence, code);
+        if (reply || !window) {
+            return reply;
+        }
+        if (window->mEngineTicks >= kEngineGiveUpTicks) {
+            window->tmrEngineResponse.stop();
+            showMessageAndWait("39", "1");
+            return std::nullopt;
+        }
+        doEvents();
+        if (!window) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+void showAndRecord(frmMain& window, const EngineReply& reply, const QString& sentence,
+                   const QString& code) {
+    const QPointer<frmMain> guard(&window);
+    window.webMain->Navigate2(gWebEngineURL + reply.page);
+    doEvents();
+    if (!guard) {
+        return;
+    }
+    SetFile_IO(gRegistrySetFile, "W", "htm4chk", "");
+    window.recordCheckResult(reply.status, reply.errCode, sentence, code);
+}
+
+}  // namespace
+
+void frmMain::connectSentenceCheck() {
+    connect(txtInput, &QLineEdit::textChanged, this, &frmMain::txtInput_Change);
+    // The edit menu of its own replaces the box's standard one.
+    txtInput->setContextMenuPolicy(Qt::PreventContextMenu);
+    new InputBoxEvents(this, txtInput);
+    connect(&tmrEngineResponse, &QTimer::timeout, this, &frmMain::tmrEngineResponse_Timer);
+}
+
+void frmMain::PassStringToEngine() {
+    if (mCheckRunning) {
+        return;
+    }
+    mCheckRunning = true;
+    const QPointer<frmMain> self(this);
+    KillApp("glossor2.exe");
+    txtInput->setEnabled(false);
+    const QString sentence = txtInput->text();
+    const QString code = questionCode();
+    if (copiesAnExample(sentence, code)) {
+        showMessageAndWait("2976", "0");
+    } else {
+        handSentenceOver(sentence, code);
+        const std::optional<EngineReply> reply = waitForEngine(self, sentence, code);
+        if (!self) {
+            return;
+        }
+        tmrEngineResponse.stop();
+        if (reply) {
+            showAndRecord(*this, *reply, sentence, code);
+        }
+    }
+    if (!self) {
+        return;
+    }
+    txtInput->setEnabled(true);
+    SetInfoMenu(kTabResult, kNone, false);
+    tmrMessage.start();
+    mCheckRunning = false;
+}
+
+// A post that blocks holds the ticks back; the seconds that it took still
+// count, so an engine that never answers ends the wait in time.
+void frmMain::tmrEngineResponse_Timer() {
+    const qint64 interval = std::max(1, tmrEngineResponse.interval());
+    mEngineTicks = std::max(mEngineTicks + 1, int(mEngineWaitClock.elapsed() / interval));
+}
+
+void frmMain::txtInput_Change() {
+    const int style = Trim(txtInput->text()).isEmpty() ? kStyleDisable : kStyleEnable;
+    SetMenuButtons(kButtonCheck, style);
+    SetMenuButtons(kButtonFeedback, style);
+}
+
+void frmMain::txtInput_KeyDown(int& KeyCode) {
+    KeyCode = KeyDownInput(KeyCode);
+    if (KeyCode != kKeyEnter) {
+        return;
+    }
+    KeyCode = 0;
+    if (!Trim(txtInput->text()).isEmpty()) {
+        PassStringToEngine();
+    } else {
+        txtInput->setFocus();
+    }
+}
+
+void frmMain::txtInput_KeyPress(int& KeyAscii) {
+    if (KeyAscii == kKeyEnter ||
+        (KeyAscii > 0 && KeyAscii <= 0xFFFF && kSwallowedCharacters.contains(QChar(KeyAscii)))) {
+        KeyAscii = 0;
+    }
+}
+
+void frmMain::txtInput_MouseUp(Qt::MouseButton Button, const QPoint& globalPos) {
+    if (Button == Qt::RightButton) {
+        FormInstance<frmMenu>::get()->mnuTextPopup->popup(globalPos);
+    }
+}

@@ -1,0 +1,71 @@
+#include <QDir>
+
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmMain_measures.h"
+
+using namespace mainmeasures;
+
+namespace {
+
+void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                        const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+}
+
+// Copies left behind by earlier installs.
+void deleteEarlierCopies() {
+    QDir base(gBasePath);
+    for (const QString& name : base.entryList({"classdata*.*"}, QDir::Files)) {
+        base.remove(name);
+    }
+}
+
+// The course's databases may be open (a reinstall of the open course);
+// they are reopened on their next use.
+bool unpackCourse(const QString& pCourseFile) {
+    db::closeAllConnections();
+    const QString copyName = "classdata" + GetUniqueID() + ".exe";
+    QString error;
+    if (!RunPackage(pCourseFile, copyName, ProductFolder(), &error)) {
+        qWarning("Course package not installed: %s", qUtf8Printable(error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool frmMain::InstallCourseProc(const QString& pCourseFile) {
+    if (pCourseFile.isEmpty()) {
+        return false;
+    }
+    FormInstance<frmMessage>::get()->ProgressMsgBox("4000", 0, QString(), "0");
+    QDir().mkpath(ProductFolder());
+    deleteEarlierCopies();
+    const bool installed = unpackCourse(pCourseFile);
+    FormInstance<frmMessage>::unload();
+    if (installed) {
+        showMessageAndWait("2986", 0, "OK", "0");
+    } else {
+        showMessageAndWait("29861", 1, "OK", "1");
+    }
+    return installed;
+}
+
+void frmMain::QueryForCloseProc() {
+    SetMenuButtons(kButtonExit, kFacePressed);
+    showMessageAndWait("40", 2, "OK_CANCEL", "2");
+    if (gMsgResult == "OK") {
+        EndProgram();
+        return;
+    }
+    SetMenuButtons(kButtonExit, kFaceNormal);
+}

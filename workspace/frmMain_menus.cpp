@@ -1,0 +1,288 @@
+#include <QAction>
+#include <QFileDialog>
+#include <utility>
+
+#include "platform/browser.h"
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/install.h"
+#include "shared/request.h"
+#include "shared/serverconfig.h"
+#include "shared/servicescripts.h"
+#include "startup/frmClassSelect.h"
+#include "startup/frmLXVImportLogin.h"
+#include "startup/frmSchedule.h"
+#include "startup/frmSplash.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmMain_measures.h"
+#include "workspace/studyplan.h"
+
+using namespace mainmeasures;
+
+namespace {
+
+const QString kLargeFont = QStringLiteral("16px");
+const QString kSmallFont = QStringLiteral("13px");
+
+void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                        const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+}
+
+// The learner's OK to a clean-up question; the service is told after the
+// local records are gone, and a service that cannot be reached keeps the
+// local clean-up all the same.
+bool confirmCleanUp(const QString& pMessageId) {
+    showMessageAndWait(pMessageId, 2, "OK_CANCEL", "2");
+    return gMsgResult == "OK";
+}
+
+void cleanLearnerTables(const QStringList& pStatements) {
+    for (const QString& statement : pStatements) {
+        db::execute(statement, gUserConnStr);
+    }
+}
+
+void showNetworkDown() {
+    showMessageAndWait("1", 1, "OK", "1");
+}
+
+// The package file that the learner picks; "" when the dialog is cancelled.
+QString askForCoursePackage(QWidget* parent) {
+    QFileDialog dlgFileOpen(parent, "請選擇課程安裝檔", QString(), "課程安裝檔(*.giz)");
+    dlgFileOpen.setFileMode(QFileDialog::ExistingFile);
+    if (dlgFileOpen.exec() != QDialog::Accepted || dlgFileOpen.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dlgFileOpen.selectedFiles().first();
+}
+
+// The engine's package unpacked afresh into its folder.
+bool rebuildEngineFolder(const QString& pPackage) {
+    const QString folder = gBasePath + "/glossor";
+    DeleteFolderAll(folder);
+    QString error;
+    if (!RunPackage(pPackage, "glossor.exe", folder, &error)) {
+        qWarning("Engine not rebuilt: %s", qUtf8Printable(error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void frmMain::connectMenus() {
+    const std::pair<QAction*, void (frmMain::*)()> commands[] = {
+        {mnuFileOpen, &frmMain::mnuFileOpen_Click},
+        {mnuDownloadCourse, &frmMain::mnuDownloadCourse_Click},
+        {mnuFileInstall, &frmMain::mnuFileInstall_Click},
+        {mnuFileSave, &frmMain::mnuFileSave_Click},
+        {mnuSync, &frmMain::mnuSync_Click},
+        {mnuImportSync, &frmMain::mnuImportSync_Click},
+        {mnuRebuildEngine, &frmMain::mnuRebuildEngine_Click},
+        {mnuPrintSetup, &frmMain::mnuPrintSetup_Click},
+        {mnuPrint, &frmMain::mnuPrint_Click},
+        {mnuPrintPreview, &frmMain::mnuPrintPreview_Click},
+        {mnuExit, &frmMain::mnuExit_Click},
+        {mnuSchedule, &frmMain::mnuSchedule_Click},
+        {mnuCleanError, &frmMain::mnuCleanError_Click},
+        {mnuCleanSchedule, &frmMain::mnuCleanSchedule_Click},
+        {mnuCleanRec, &frmMain::mnuCleanRec_Click},
+        {mnuManual, &frmMain::mnuManual_Click},
+        {mnuLearnWeb, &frmMain::mnuLearnWeb_Click},
+        {mnuWeb, &frmMain::mnuWeb_Click},
+        {mnuAbout, &frmMain::mnuAbout_Click},
+    };
+    for (const auto& [item, command] : commands) {
+        connect(item, &QAction::triggered, this, command);
+    }
+    for (int i = 0; i < int(mnuButtonImages.size()); ++i) {
+        connect(mnuButtonImages[i], &QAction::triggered, this,
+                [this, i] { mnuButtonImages_Click(i); });
+    }
+    for (int i = 0; i < int(mnuFontSizes.size()); ++i) {
+        connect(mnuFontSizes[i], &QAction::triggered, this, [this, i] { mnuFontSizes_Click(i); });
+    }
+}
+
+void frmMain::mnuFileOpen_Click() {
+    CloseOtherUpForm();
+    FormInstance<frmClassSelect>::get()->showModal();
+}
+
+void frmMain::mnuDownloadCourse_Click() {
+    OpenUrlInBrowser(gServerURL + "lxv_download/");
+}
+
+void frmMain::mnuFileInstall_Click() {
+    setEnabled(false);
+    InstallCourseProc(askForCoursePackage(this));
+    mnuFileOpen_Click();
+    setEnabled(true);
+}
+
+void frmMain::mnuFileSave_Click() {
+    webMain->saveAs();
+}
+
+void frmMain::mnuSync_Click() {
+    showMessageAndWait("51", 2, "OK_CANCEL", "4");
+    if (gMsgResult != "OK") {
+        return;
+    }
+    if (!IsServerOnline()) {
+        showNetworkDown();
+        return;
+    }
+    gOldPno.clear();
+    SyncProcess(true);
+}
+
+void frmMain::mnuImportSync_Click() {
+    showMessageAndWait("53", 2, "OK_CANCEL", "5");
+    if (gMsgResult != "OK") {
+        return;
+    }
+    if (!IsServerOnline()) {
+        showNetworkDown();
+        return;
+    }
+    setEnabled(false);
+    gLoginDone = false;
+    gLoginOK = false;
+    FormInstance<frmLXVImportLogin>::get()->show();
+    waitUntil([] { return gLoginDone || !FormInstance<frmLXVImportLogin>::isLoaded(); });
+    setEnabled(true);
+    if (gLoginOK) {
+        SyncProcess(true);
+    }
+}
+
+void frmMain::mnuRebuildEngine_Click() {
+    showMessageAndWait("5001", 2, "OK_CANCEL", "2");
+    if (gMsgResult != "OK") {
+        return;
+    }
+    const QString package = ProgramFolder() + "/giz/glossor.giz";
+    if (!FileExists(package)) {
+        showMessageAndWait("5003", 1, "OK", "0");
+        return;
+    }
+    FormInstance<frmMessage>::get()->ProgressMsgBox("5001", 0, QString(), "0");
+    const bool rebuilt = rebuildEngineFolder(package);
+    FormInstance<frmMessage>::unload();
+    // A package that does not unpack needs the same cure as a missing one.
+    if (!rebuilt) {
+        showMessageAndWait("5003", 1, "OK", "0");
+        return;
+    }
+    tmrSyncMessageWaitTag = "REBUILD_ENGINE";
+    tmrSyncMessageWait.start();
+}
+
+void frmMain::mnuPrintSetup_Click() {
+    webMain->pageSetup();
+}
+
+void frmMain::mnuPrint_Click() {
+    webMain->printPage();
+}
+
+void frmMain::mnuPrintPreview_Click() {
+    webMain->printPreview();
+}
+
+void frmMain::mnuExit_Click() {
+    QueryForCloseProc();
+}
+
+void frmMain::mnuButtonImages_Click(int Index) {
+    for (int i = 0; i < int(mnuButtonImages.size()); ++i) {
+        mnuButtonImages[i]->setChecked(i == Index);
+    }
+    mButtonStyle = Index + 1;
+    SetMenuButtons(kWholeBar, kFaceNormal);
+    ArrangeMainLayout();
+    ReSizeRight(mQuizHeight, 0);
+}
+
+void frmMain::mnuFontSizes_Click(int Index) {
+    for (int i = 0; i < int(mnuFontSizes.size()); ++i) {
+        mnuFontSizes[i]->setChecked(i == Index);
+    }
+    gFontSize = Index == 0 ? kLargeFont : kSmallFont;
+    WriteQuizContentHtml(QString(gNodeKey).remove("QUIZ_"));
+}
+
+// A second call while the dialog is open (the course opening and the
+// window's load both ask for a plan) brings the open dialog forward.
+void frmMain::mnuSchedule_Click() {
+    CloseOtherUpForm();
+    if (FormInstance<frmSchedule>::isLoaded() && FormInstance<frmSchedule>::get()->isClosing()) {
+        FormInstance<frmSchedule>::unload();
+    }
+    FormInstance<frmSchedule>::get()->showDialog();
+}
+
+void frmMain::mnuManual_Click() {
+    picInfoMenu_Click(kTabManual);
+}
+
+void frmMain::mnuLearnWeb_Click() {
+    OpenUrlInBrowser(loadServerConfig().learnWeb);
+}
+
+void frmMain::mnuWeb_Click() {
+    OpenUrlInBrowser(loadServerConfig().publisherHome);
+}
+
+void frmMain::mnuAbout_Click() {
+    FormInstance<frmSplash>::get()->show();
+}
+
+void frmMain::mnuCleanError_Click() {
+    if (!confirmCleanUp("2991")) {
+        return;
+    }
+    cleanLearnerTables({"delete from mistakes where 1=1", "delete from errSentence where 1=1"});
+    ProcResetServer("error", gPno, gCourseId);
+    showMessageAndWait("2994", 0, "OK", "0");
+}
+
+// The plan starts again today. The service gets the restarted plan too:
+// at the next opening its plan wins over the local one, and would bring
+// the old start back.
+void frmMain::mnuCleanSchedule_Click() {
+    if (!confirmCleanUp("2992")) {
+        return;
+    }
+    db::execute("update bswunit set VISITED = '1'", gCourseConnStr);
+    gScheduleStart = QDate::currentDate();
+    gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
+    WriteScheduleSetFile();
+    if (studyplan::hasPlan() && gScheduleDays > 0) {
+        studyplan::sendToService();
+    }
+    ProcResetServer("progress", gPno, gCourseId);
+    showMessageAndWait("2995", 0, "OK", "0");
+    GetListTree();
+    gStudyPageDirty = true;
+}
+
+void frmMain::mnuCleanRec_Click() {
+    if (!confirmCleanUp("2993")) {
+        return;
+    }
+    cleanLearnerTables({"delete from userSntn where 1=1"});
+    ProcResetServer("sentence", gPno, gCourseId);
+    showMessageAndWait("2996", 0, "OK", "0");
+}
+
+void frmMain::WriteScheduleSetFile() {
+    studyplan::writeDescriptor(true);
+}

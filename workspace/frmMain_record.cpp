@@ -1,0 +1,237 @@
+#include <QDate>
+
+#include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/waituntil.h"
+#include "shared/frmMessage.h"
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/request.h"
+#include "shared/settingsfiles.h"
+#include "workspace/formpost.h"
+#include "workspace/frmMain.h"
+#include "workspace/treeimages.h"
+
+namespace {
+
+// The learner's sentence as it is stored and uploaded: the service and the
+// databases keep "’" where the learner typed "'".
+QString withTypographicApostrophes(const QString& text) {
+    return QString(text).replace('\'', QChar(0x2019));
+}
+
+// Everything the record step works out before it writes anything.
+struct CheckRecord {
+    bool correct = false;
+    QString code;
+    QString errCode;
+    QString date;
+    QString id;
+    QString storedSentence;
+    QString wrongSentence;
+    QString oldState;
+    QString newFlag;
+    QString uploadText;
+};
+
+void runStatement(const QString& sql, const QString& connection) {
+    QString error;
+    if (!db::execute(sql, connection, &error)) {
+        qWarning("Record statement failed: %s", qUtf8Printable(error));
+    }
+}
+
+QString questionState(const QString& code) {
+    db::Recordset unit;
+    if (!unit.open("select * from bswunit where UNITID = '" + SqlText(code) + "' ",
+                   gCourseConnStr)) {
+        qWarning("Question query failed: %s", qUtf8Printable(unit.lastError()));
+    }
+    return Trim(unit.text("VISITED"));
+}
+
+// The progress state only moves forward: a first wrong sentence marks the
+// question as tried, a correct one as finished.
+QString newFlagOf(bool correct, const QString& oldState) {
+    if (!correct && oldState == "1") {
+        return "2";
+    }
+    if (correct && (oldState == "1" || oldState == "2")) {
+        return "3";
+    }
+    return oldState;
+}
+
+CheckRecord workOutRecord(const QString& status, const QString& errCode, const QString& sentence,
+                          const QString& code) {
+    CheckRecord record;
+    record.correct = status == "0";
+    record.code = code;
+    record.errCode = GetErrCode(errCode);
+    record.date = GetDateString(QDate::currentDate(), "/");
+    record.id = GetUniqueID();
+    record.storedSentence = withTypographicApostrophes(sentence);
+    if (!record.correct) {
+        record.wrongSentence =
+            withTypographicApostrophes(SetFile_IO(gRegistrySetFile, "R", "sentence"));
+    }
+    record.oldState = questionState(code);
+    record.newFlag = newFlagOf(record.correct, record.oldState);
+    record.uploadText = record.correct ? record.storedSentence : record.wrongSentence;
+    return record;
+}
+
+void storeWrongSentence(const CheckRecord& record) {
+    runStatement("insert into errsentence values ( " + QString(" '") + record.id + "' ," + " '" +
+                     SqlText(record.wrongSentence) + "' ," + " '" + SqlText(record.errCode) +
+                     "' ," + " #" + record.date + "#, " + " 'N' " + " ) ",
+                 gUserConnStr);
+}
+
+// One row per sentence and question.
+void storeCorrectSentence(const CheckRecord& record) {
+    const qint64 stored = GetSqlCount("select count(*) from UserSntn where Sentence = '" +
+                                          SqlText(record.storedSentence) + "' and qcode = '" +
+                                          SqlText(record.code) + "' ",
+                                      gUserConnStr);
+    if (stored >= 1) {
+        return;
+    }
+    runStatement("insert into UserSntn values ( " + QString(" '") + record.id + "' ," + " '" +
+                     SqlText(record.code) + "' ," + " '" + SqlText(record.storedSentence) + "' ," +
+                     " #" + record.date + "# " + " ) ",
+                 gUserConnStr);
+}
+
+void countMistake(const QString& errCode) {
+    const QString code = SqlText(errCode);
+    db::Recordset counted;
+    if (!counted.open("select count(*) from mistakes where Errcode = '" + code + "' ",
+                      gUserConnStr)) {
+        qWarning("Mistake query failed: %s", qUtf8Printable(counted.lastError()));
+        return;
+    }
+    if (counted.field(0).toLongLong() > 0) {
+        runStatement("update mistakes set  times = times + 1 where Errcode = '" + code + "' ",
+                     gUserConnStr);
+    } else {
+        runStatement("insert into mistakes values ( " + QString("'") + code + "'," + "1" + ")",
+                     gUserConnStr);
+    }
+}
+
+void addToHistory(frmMain& window) {
+    ++gHistoryCount;
+    if (gHistoryCount > kHistorySize) {
+        for (int entry = 1; entry < kHistorySize; ++entry) {
+            gHistory[entry] = gHistory[entry + 1];
+        }
+        gHistoryCount = kHistorySize;
+    }
+    gHistory[gHistoryCount] = gNodeIndex;
+    gHistoryPos = gHistoryCount;
+    window.SetTreeNowSelect(gNodeIndex, false);
+}
+
+void setVisited(const QString& code, const QString& state) {
+    runStatement(
+        "update bswunit set VISITED = '" + state + "' where UNITID = '" + SqlText(code) + "' ",
+        gCourseConnStr);
+}
+
+// A unit whose last open question is answered correctly is done.
+void markProgress(frmMain& window, const CheckRecord& record) {
+    const qint64 openQuestions = GetSqlCount(
+        "select count(*) from bswunit where PARENT = '" + SqlText(gUnitKey) +
+            "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(record.code) + "' ",
+        gCourseConnStr);
+    if (!record.correct) {
+        if (record.oldState == "1") {
+            setVisited(record.code, "2");
+            window.SetTreeIcon(gNodeIndex, treeimage::kQuestionWrong, treeimage::kQuestionWrong);
+        }
+        return;
+    }
+    if (record.oldState == "1" || record.oldState == "2") {
+        setVisited(record.code, "3");
+    }
+    window.SetTreeIcon(gNodeIndex, treeimage::kQuestionDone, treeimage::kQuestionDone);
+    if (openQuestions == 0) {
+        window.SetTreeIcon(gUnitNodeIndex, treeimage::kUnitDone, treeimage::kUnitDone);
+    }
+}
+
+// The service offline: message 1, and nothing is posted.
+bool serviceAnswers() {
+    if (IsServerOnline()) {
+        return true;
+    }
+    FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+    return false;
+}
+
+}  // namespace
+
+void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
+                                const QString& pSentence, const QString& pQuestionCode) {
+    const CheckRecord record = workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode);
+    if (gEdition == "LXV") {
+        if (record.correct) {
+            storeCorrectSentence(record);
+        } else {
+            storeWrongSentence(record);
+        }
+        LXVInsertSentenceProc(gPno, gServerPassword, gCourseId, record.code, record.newFlag,
+                              record.uploadText, record.errCode);
+    } else {
+        LXQInsertSentenceProc(gPno, gServerPassword, gServerCourseId, record.code, record.newFlag,
+                              record.uploadText, record.errCode);
+    }
+    if (!record.correct) {
+        countMistake(record.errCode);
+    }
+    addToHistory(*this);
+    markProgress(*this, record);
+    gStudyPageDirty = true;
+}
+
+QString frmMain::LXVInsertSentenceProc(const QString& pPNO, const QString& pPass,
+                                       const QString& pCourseId, const QString& pQcode,
+                                       const QString& pFlag, const QString& pSentence,
+                                       const QString& pErrcode) {
+    if (!serviceAnswers()) {
+        return kConnectFailed;
+    }
+    const QString action = gServerURL + "p_lxv_proc_sentence.asp";
+    SubmitFormPage(webUpload,
+                   FormPostPage(action, {{"pno", pPNO},
+                                         {"pass", pPass},
+                                         {"courseId", pCourseId},
+                                         {"qcode", pQcode},
+                                         {"flag", pFlag},
+                                         {"errcode", pErrcode},
+                                         {"s", pSentence}}),
+                   action);
+    return "OK_FINISH";
+}
+
+QString frmMain::LXQInsertSentenceProc(const QString& pRegId, const QString& pPass,
+                                       const QString& pCourseId, const QString& pQcode,
+                                       const QString& pFlag, const QString& pSentence,
+                                       const QString& pErrcode) {
+    if (!serviceAnswers()) {
+        return kConnectFailed;
+    }
+    const QString action = gServerURL + "p_proc_sentence.asp";
+    SubmitFormPage(webUpload,
+                   FormPostPage(action, {{"regid", pRegId},
+                                         {"pass", pPass},
+                                         {"courseId", pCourseId},
+                                         {"qcode", pQcode},
+                                         {"flag", pFlag},
+                                         {"errcode", pErrcode},
+                                         {"s", pSentence}}),
+                   action);
+    return "OK_FINISH";
+}

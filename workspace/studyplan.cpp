@@ -1,0 +1,87 @@
+#include "workspace/studyplan.h"
+
+#include "shared/globals.h"
+#include "shared/helpers.h"
+#include "shared/servicescripts.h"
+#include "shared/settingsfiles.h"
+#include "workspace/coursedescriptor.h"
+
+namespace studyplan {
+namespace {
+
+QString unsentKey(const QString& courseId) {
+    return "unsentPlan." + courseId.toUpper();
+}
+
+void rememberUnsent(const QString& courseId, const QString& memo) {
+    SetFile_IO(gSetupSetFile, "W", unsentKey(courseId), memo);
+}
+
+void forgetUnsent(const QString& courseId) {
+    if (!unsentMemo(courseId).isEmpty()) {
+        rememberUnsent(courseId, QString());
+    }
+}
+
+// Anything but "OK" (an "ERR_" code, a failed post) means the service still
+// holds its former plan.
+bool putMemo(const QString& courseId, const QString& memo) {
+    return SetMemoServer("PUT", memo, gPno, courseId).startsWith("OK");
+}
+
+}  // namespace
+
+bool hasPlan() {
+    return !gScheduleType.isEmpty() && gScheduleType != "NONE";
+}
+
+QString memo() {
+    return QString::number(gScheduleDays) + "@" + GetDateString(gScheduleStart, "/") + "@" +
+           GetDateString(gScheduleEnd, "/");
+}
+
+bool writeDescriptor(bool createMissing) {
+    const QString path = CourseDescriptor::pathOf(gCourseId);
+    if (!createMissing && !FileExists(path)) {
+        return false;
+    }
+    CourseDescriptor descriptor;
+    descriptor.setLine(CourseDescriptor::kIdLine, gCourseId.toUpper());
+    descriptor.setLine(CourseDescriptor::kNameLine, gCourseName);
+    descriptor.setLine(CourseDescriptor::kPlanNameLine, gScheduleType);
+    descriptor.setLine(CourseDescriptor::kDaysLine, QString::number(gScheduleDays));
+    descriptor.setLine(CourseDescriptor::kStartLine, GetDateString(gScheduleStart, "/"));
+    descriptor.setLine(CourseDescriptor::kEndLine, GetDateString(gScheduleEnd, "/"));
+    if (!descriptor.write(path)) {
+        qWarning("%s could not be written", qUtf8Printable(path));
+        return false;
+    }
+    return true;
+}
+
+void sendToService() {
+    const QString plan = memo();
+    if (putMemo(gCourseId, plan)) {
+        forgetUnsent(gCourseId);
+    } else {
+        rememberUnsent(gCourseId, plan);
+    }
+}
+
+bool resendUnsent() {
+    const QString plan = unsentMemo(gCourseId);
+    if (plan.isEmpty()) {
+        return true;
+    }
+    if (!putMemo(gCourseId, plan)) {
+        return false;
+    }
+    forgetUnsent(gCourseId);
+    return true;
+}
+
+QString unsentMemo(const QString& courseId) {
+    return SetFile_IO(gSetupSetFile, "R", unsentKey(courseId));
+}
+
+}  // namespace studyplan

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The study plan of the open course (gScheduleType, gScheduleDays,
+// gScheduleStart, gScheduleEnd) as the descriptor file and the service keep
+// it.
+namespace studyplan {
+
+// True when gScheduleType names a plan ("" and "NONE" mean none).
+bool hasPlan();
+// days@start@end, the dates as year/month/day: the service's form.
+QString memo();
+// Rewrites the whole descriptor file of gCourseId from the plan. A missing
+// file is created only when createMissing; false when nothing was written.
+bool writeDescriptor(bool createMissing);
+
+// Sends the plan to the service. A plan that the service did not take is
+// kept in setup.set and sent again at the next opening of the course, so
+// that the older plan on the service cannot replace it there.
+void sendToService();
+// Sends the plan that an earlier sendToService() could not deliver for
+// gCourseId; true when no plan of the course is waiting any more.
+bool resendUnsent();
+// The plan waiting to be sent for a course ("" when none).
+QString unsentMemo(const QString& courseId);
+
+}  // namespace studyplan
