@@ -111,16 +111,6 @@ TEST_F(FeedbackTest, TheReplyChoiceShowsAndHidesTheEmailBox) {
     EXPECT_FALSE(form->picEmail->isVisible());
 }
 
-TEST_F(FeedbackTest, AClickOnThePromptEmptiesTheBoxForTyping) {
-    open();
-    describe("Why?");
-    EXPECT_EQ(form->txtDesc->toPlainText(), "Why?");
-    EXPECT_EQ(form->txtDesc->palette().color(QPalette::Text), QColor(0, 0, 0));
-
-    QTest::mouseClick(form->txtDesc->viewport(), Qt::LeftButton);
-    EXPECT_EQ(form->txtDesc->toPlainText(), "Why?") << "a description stays";
-}
-
 TEST_F(FeedbackTest, LeavingTheDescriptionEmptyResetsTheWholeWindow) {
     open();
     askForReply("tom@lexivo.test");

@@ -142,20 +142,6 @@ TEST_F(RecordTest, TheTwentyFirstCheckDropsTheOldestHistoryEntry) {
     EXPECT_EQ(window->treMain->selectedItem(), node("QUIZ_U1000101"));
 }
 
-TEST_F(RecordTest, HistoryGrowsWithEachCheck) {
-    openWindow();
-    check("U1000101", "My name is Tom.");
-    EXPECT_EQ(gHistoryCount, 1);
-    EXPECT_FALSE(window->picMenus[3]->isEnabled());
-    check("U1000102", "I am ten.");
-
-    EXPECT_EQ(gHistoryCount, 2);
-    EXPECT_EQ(gHistoryPos, 2);
-    EXPECT_EQ(gHistory[1], node("QUIZ_U1000101")->index());
-    EXPECT_EQ(gHistory[2], node("QUIZ_U1000102")->index());
-    EXPECT_TRUE(window->picMenus[3]->isEnabled());
-}
-
 TEST_F(RecordTest, TheLastOpenQuestionOfAUnitTurnsTheUnitsIcon) {
     openWindow();
     ASSERT_TRUE(

@@ -109,9 +109,4 @@ TEST_F(EditMenuTest, PastingSwitchesTheCheckAndFeedbackButtonsAsTypingDoes) {
     EXPECT_FALSE(window->picMenus[9]->isEnabled());
 }
 
-TEST_F(EditMenuTest, OtherButtonsPopUpNothing) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(FormInstance<frmMenu>::isLoaded() && menuForm()->mnuTextPopup->isVisible());
-}
-
 }  // namespace
