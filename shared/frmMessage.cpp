@@ -8,6 +8,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/mainwindowlink.h"
 #include "shared/skin.h"
@@ -30,24 +31,6 @@ constexpr int kButtonWidthTwips = 1200;
 constexpr int kButtonHeightTwips = 435;
 const QRect kProgressTwips(600, 2475, 4200, 240);
 constexpr int kProgressBorderTwips = 30;
-
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }");
-
-QRect pixelsOf(const QRect& twips) {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                 twipsToPixels(twips.height()));
-}
-
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // The label shows line breaks of its own kind.
 QString displayText(const QString& text) {
@@ -74,7 +57,7 @@ void frmMessage::createControls() {
 
     lblCaption = new QLabel(picBG);
     lblCaption->setGeometry(pixelsOf(kCaptionTwips));
-    lblCaption->setFont(fontOfSize(14, true));
+    lblCaption->setFont(dialogFont(14, true));
     lblCaption->setStyleSheet("color: white;");
     lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -85,7 +68,7 @@ void frmMessage::createControls() {
 
     lblMessage = new QLabel(picBG);
     lblMessage->setGeometry(pixelsOf(kMessageTwips));
-    lblMessage->setFont(fontOfSize(14, false));
+    lblMessage->setFont(dialogFont(14, false));
     lblMessage->setStyleSheet("color: #1d3557;");
     lblMessage->setTextFormat(Qt::PlainText);
     lblMessage->setWordWrap(true);
@@ -120,8 +103,8 @@ void frmMessage::createControls() {
 QPushButton* frmMessage::createButton() {
     auto* button = new QPushButton(picBG);
     button->resize(twipsToPixels(kButtonWidthTwips), twipsToPixels(kButtonHeightTwips));
-    button->setFont(fontOfSize(13, false));
-    button->setStyleSheet(kButtonStyle);
+    button->setFont(dialogFont(13, false));
+    button->setStyleSheet(dialogButtonStyle());
     button->setCursor(Qt::PointingHandCursor);
     button->hide();
     return button;

@@ -10,6 +10,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -42,13 +43,6 @@ const QRect kPercentTwips(4350, 780, 1200, 360);
 
 void place(QWidget* control, const QRect& twips) {
     moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
-QFont fontOfSize(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
 }
 
 // The id names a file and goes into an address: only letters, digits, "-"
@@ -122,7 +116,7 @@ void frmClassDownload::createControls() {
     place(picCaption, kCaptionTwips);
     lblCaption = new QLabel(picCaption);
     place(lblCaption, kCaptionTextTwips);
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     imgClose->raise();
 
@@ -147,7 +141,7 @@ void frmClassDownload::createProgressPanel() {
 
     lblProgressMessage = new QLabel(picProgressPanel);
     place(lblProgressMessage, kPanelMessageTwips);
-    lblProgressMessage->setFont(fontOfSize(14));
+    lblProgressMessage->setFont(dialogFont(14));
     lblProgressMessage->setStyleSheet("color: #1d3557;");
     lblProgressMessage->setAlignment(Qt::AlignCenter);
 
@@ -164,7 +158,7 @@ void frmClassDownload::createProgressPanel() {
 
     lblPercent = new QLabel(picProgressPanel);
     place(lblPercent, kPercentTwips);
-    lblPercent->setFont(fontOfSize(14, true));
+    lblPercent->setFont(dialogFont(14, true));
     lblPercent->setStyleSheet("color: #1d3557;");
     picProgressPanel->hide();
 }

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "platform/forminstance.h"
-#include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -27,29 +27,15 @@ const QRect kListTwips(360, 1170, 6480, 3150);
 const QRect kLoadButtonTwips(1050, 4725, 2400, 480);
 const QRect kDownloadButtonTwips(3750, 4725, 2400, 480);
 
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }"
-    "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
+const QString kButtonStyle =
+    dialogButtonStyle() +
+    QStringLiteral(
+        "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
 
 const QString kListStyle = QStringLiteral(
     "QListWidget { color: #1d3557; background: white; border: 1px solid #7fa4cf; }"
     "QListWidget::item { padding: 4px; }"
     "QListWidget::item:selected { color: white; background: #2f6fb5; }");
-
-QRect pixelsOf(const QRect& twips) {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                 twipsToPixels(twips.height()));
-}
-
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // The picker's line for a course: in LXV its study plan follows the name.
 // A file without a complete plan shows as one without a plan.
@@ -86,18 +72,18 @@ void frmClassSelect::createControls() {
     picCaption->setGeometry(pixelsOf(kCaptionTwips));
     lblCaption = new QLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     lblMessage = new QLabel(picBG);
     lblMessage->setGeometry(pixelsOf(kMessageTwips));
-    lblMessage->setFont(fontOfSize(14, false));
+    lblMessage->setFont(dialogFont(14, false));
     lblMessage->setStyleSheet("color: #1d3557;");
 
     lstClass = new QListWidget(picBG);
     lstClass->setGeometry(pixelsOf(kListTwips));
-    lstClass->setFont(fontOfSize(14, false));
+    lstClass->setFont(dialogFont(14, false));
     lstClass->setStyleSheet(kListStyle);
     lstClass->setSelectionMode(QAbstractItemView::SingleSelection);
 
@@ -106,7 +92,7 @@ void frmClassSelect::createControls() {
     cmdDownload = new QPushButton(picBG);
     cmdDownload->setGeometry(pixelsOf(kDownloadButtonTwips));
     for (QPushButton* button : {cmdLoad, cmdDownload}) {
-        button->setFont(fontOfSize(14, false));
+        button->setFont(dialogFont(14, false));
         button->setStyleSheet(kButtonStyle);
         button->setCursor(Qt::PointingHandCursor);
     }

@@ -8,6 +8,7 @@
 
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -36,13 +37,6 @@ const std::array<QRect, kButtonCount> kButtonPlaces{
     QRect(1650, 3300, 1500, 540), QRect(3750, 3300, 1500, 540), QRect(360, 3090, 720, 720)};
 
 const std::array<const char*, kButtonCount> kButtonNames{"0", "1", "2"};
-
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 QPixmap buttonPicture(int index, const QString& face) {
     return QPixmap(
@@ -88,7 +82,7 @@ void frmLXVImportLogin::createControls() {
     imgClose->hide();
     lblCaption = new QLabel(picBG);
     moveTwips(lblCaption, 240, 0, 6000, 540);
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     createFields();
     createButtons();
@@ -106,14 +100,14 @@ void frmLXVImportLogin::createFields() {
         lblPara1[i] = new QLabel(picBG);
         moveTwips(lblPara1[i], 240, top, 1620, kRowHeight);
         lblPara1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lblPara1[i]->setFont(fontOfSize(14, true));
+        lblPara1[i]->setFont(dialogFont(14, true));
         lblPara1[i]->setStyleSheet("color: #1d3557;");
         moveTwips(boxes[i], 1920, top, 2250, kRowHeight);
-        boxes[i]->setFont(fontOfSize(14, false));
+        boxes[i]->setFont(dialogFont(14, false));
         boxes[i]->installEventFilter(this);
         lblDesc[i] = new QLabel(picBG);
         moveTwips(lblDesc[i], 4230, top, 2550, kRowHeight);
-        lblDesc[i]->setFont(fontOfSize(12, false));
+        lblDesc[i]->setFont(dialogFont(12, false));
         lblDesc[i]->setStyleSheet("color: #5a6b80;");
     }
 }

@@ -10,6 +10,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/publishernews.h"
 #include "shared/settingsfiles.h"
@@ -39,13 +40,6 @@ void place(QWidget* control, const QRect& twips) {
     moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
 }
 
-QFont fontOfSize(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
 }  // namespace
 
 frmPublisher::frmPublisher() : SkinnedDialog(false) {
@@ -56,7 +50,7 @@ void frmPublisher::createControls() {
     imgClose->hide();
     auto* caption = new QLabel("出版社最新消息", picBG);
     place(caption, kCaptionTwips);
-    caption->setFont(fontOfSize(15, true));
+    caption->setFont(dialogFont(15, true));
     caption->setStyleSheet("color: white;");
 
     webMain = new Browser(picBG);
@@ -66,14 +60,14 @@ void frmPublisher::createControls() {
     place(chkNoShow, kCheckTwips);
     lblNoshow = new QLabel("下次不要再顯示此訊息", picBG);
     place(lblNoshow, kNoShowTwips);
-    lblNoshow->setFont(fontOfSize(14));
+    lblNoshow->setFont(dialogFont(14));
     lblNoshow->setStyleSheet("color: #5a2a08;");
     lblNoshow->setCursor(Qt::PointingHandCursor);
     lblNoshow->installEventFilter(this);
 
     cmdOK = new QPushButton("確定", picBG);
     place(cmdOK, kOKButtonTwips);
-    cmdOK->setFont(fontOfSize(14));
+    cmdOK->setFont(dialogFont(14));
     cmdOK->setStyleSheet(kButtonStyle);
     cmdOK->setCursor(Qt::PointingHandCursor);
     connect(cmdOK, &QPushButton::clicked, this, &frmPublisher::cmdOK_Click);

@@ -9,6 +9,7 @@
 
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -42,25 +43,16 @@ constexpr int kMarkSize = 420;
 constexpr int kMemoTop = 4830;
 constexpr int kMemoStep = 300;
 
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }"
-    "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
+const QString kButtonStyle =
+    dialogButtonStyle() +
+    QStringLiteral(
+        "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
 
 const QString kHandHotSpotPicture = QStringLiteral(":/skin/hand.png");
 
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* newLabel(QWidget* parent, int pixelSize, bool bold = false) {
     auto* label = new QLabel(parent);
-    label->setFont(fontOfSize(pixelSize, bold));
+    label->setFont(dialogFont(pixelSize, bold));
     label->setStyleSheet("color: #1d3557;");
     return label;
 }
@@ -106,7 +98,7 @@ void frmSchedule::createControls() {
     moveTwips(picCaption, 240, 0, 7200, 540);
     lblCaption = new QLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     lblSchedule = newLabel(picBG, 14, true);
     moveTwips(lblSchedule, 360, 720, 8280, 420);
@@ -145,7 +137,7 @@ void frmSchedule::createDayBoxes() {
     moveTwips(txtExtendDays, 1230, 4230, 660, 390);
     for (QLineEdit* box : {txtLimitDays, txtExtendDays}) {
         box->setMaxLength(kDayBoxLength);
-        box->setFont(fontOfSize(14, false));
+        box->setFont(dialogFont(14, false));
         box->installEventFilter(this);
     }
     cmdExtend = new QPushButton(picBG);
@@ -153,7 +145,7 @@ void frmSchedule::createDayBoxes() {
     cmdOK = new QPushButton(picBG);
     moveTwips(cmdOK, 7140, 4200, 1500, 450);
     for (QPushButton* button : {cmdExtend, cmdOK}) {
-        button->setFont(fontOfSize(14, false));
+        button->setFont(dialogFont(14, false));
         button->setStyleSheet(kButtonStyle);
     }
     connect(cmdOK, &QPushButton::clicked, this, &frmSchedule::cmdOK_Click);

@@ -10,6 +10,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -38,19 +39,6 @@ const QRect kHintSecondTwips(450, 3180, 5400, 330);
 const QRect kLoginButtonTwips(1500, 4110, 1500, 450);
 const QRect kCancelButtonTwips(3300, 4110, 1500, 450);
 
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }");
-
-QFont fontOfSize(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
 void place(QWidget* control, const QRect& twips) {
     moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
 }
@@ -58,7 +46,7 @@ void place(QWidget* control, const QRect& twips) {
 QLabel* makeFieldLabel(QWidget* parent, int row) {
     auto* label = new QLabel(parent);
     moveTwips(label, kLabelLeftTwips, kRowTopTwips.at(row), kLabelWidthTwips, kRowHeightTwips);
-    label->setFont(fontOfSize(14));
+    label->setFont(dialogFont(14));
     label->setStyleSheet("color: #1d3557;");
     return label;
 }
@@ -66,15 +54,15 @@ QLabel* makeFieldLabel(QWidget* parent, int row) {
 QLineEdit* makeField(QWidget* parent, int row) {
     auto* field = new QLineEdit(parent);
     moveTwips(field, kFieldLeftTwips, kRowTopTwips.at(row), kFieldWidthTwips, kRowHeightTwips);
-    field->setFont(fontOfSize(14));
+    field->setFont(dialogFont(14));
     return field;
 }
 
 QPushButton* makeButton(QWidget* parent, const QRect& twips) {
     auto* button = new QPushButton(parent);
     place(button, twips);
-    button->setFont(fontOfSize(14));
-    button->setStyleSheet(kButtonStyle);
+    button->setFont(dialogFont(14));
+    button->setStyleSheet(dialogButtonStyle());
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -93,7 +81,7 @@ void SignInForm::createControls() {
     place(picCaption, kCaptionTwips);
     lblCaption = new QLabel(picCaption);
     place(lblCaption, kCaptionTextTwips);
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
 
     lblPara1[0] = makeFieldLabel(picBG, 0);
@@ -111,7 +99,7 @@ void SignInForm::createControls() {
     lblMessage[1] = new QLabel(picBG);
     place(lblMessage[1], kHintSecondTwips);
     for (QLabel* hint : lblMessage) {
-        hint->setFont(fontOfSize(13));
+        hint->setFont(dialogFont(13));
         hint->setStyleSheet("color: #8a3b12;");
     }
 

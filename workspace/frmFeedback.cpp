@@ -11,8 +11,8 @@
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
-#include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -42,17 +42,6 @@ const QRect kCancelTwips(5460, 5640, 1400, 435);
 
 const QColor kPromptColour(128, 128, 128);
 const QColor kTextColour(0, 0, 0);
-
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }");
-
-QRect pixelsOf(const QRect& twips) {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                 twipsToPixels(twips.height()));
-}
 
 QLabel* newLabel(QWidget* parent, const QRect& twips) {
     auto* label = new QLabel(parent);
@@ -151,7 +140,7 @@ void frmFeedback::createControls() {
 QPushButton* frmFeedback::createButton(const QRect& twips) {
     auto* button = new QPushButton(picBG);
     button->setGeometry(pixelsOf(twips));
-    button->setStyleSheet(kButtonStyle);
+    button->setStyleSheet(dialogButtonStyle());
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }

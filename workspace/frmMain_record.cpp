@@ -171,6 +171,28 @@ bool serviceAnswers() {
     return false;
 }
 
+// Both editions upload the sentence as the same form, each to its own script
+// and with its own field naming the learner, which goes first.
+QString uploadSentence(Browser* browser, const QString& script,
+                       const QPair<QString, QString>& learner, const QString& pPass,
+                       const QString& pCourseId, const QString& pQcode, const QString& pFlag,
+                       const QString& pSentence, const QString& pErrcode) {
+    if (!serviceAnswers()) {
+        return kConnectFailed;
+    }
+    const QString action = gServerURL + script;
+    SubmitFormPage(browser,
+                   FormPostPage(action, {learner,
+                                         {"pass", pPass},
+                                         {"courseId", pCourseId},
+                                         {"qcode", pQcode},
+                                         {"flag", pFlag},
+                                         {"errcode", pErrcode},
+                                         {"s", pSentence}}),
+                   action);
+    return "OK_FINISH";
+}
+
 }  // namespace
 
 void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
@@ -200,38 +222,14 @@ QString frmMain::LXVInsertSentenceProc(const QString& pPNO, const QString& pPass
                                        const QString& pCourseId, const QString& pQcode,
                                        const QString& pFlag, const QString& pSentence,
                                        const QString& pErrcode) {
-    if (!serviceAnswers()) {
-        return kConnectFailed;
-    }
-    const QString action = gServerURL + "p_lxv_proc_sentence.asp";
-    SubmitFormPage(webUpload,
-                   FormPostPage(action, {{"pno", pPNO},
-                                         {"pass", pPass},
-                                         {"courseId", pCourseId},
-                                         {"qcode", pQcode},
-                                         {"flag", pFlag},
-                                         {"errcode", pErrcode},
-                                         {"s", pSentence}}),
-                   action);
-    return "OK_FINISH";
+    return uploadSentence(webUpload, "p_lxv_proc_sentence.asp", {"pno", pPNO}, pPass, pCourseId,
+                          pQcode, pFlag, pSentence, pErrcode);
 }
 
 QString frmMain::LXQInsertSentenceProc(const QString& pRegId, const QString& pPass,
                                        const QString& pCourseId, const QString& pQcode,
                                        const QString& pFlag, const QString& pSentence,
                                        const QString& pErrcode) {
-    if (!serviceAnswers()) {
-        return kConnectFailed;
-    }
-    const QString action = gServerURL + "p_proc_sentence.asp";
-    SubmitFormPage(webUpload,
-                   FormPostPage(action, {{"regid", pRegId},
-                                         {"pass", pPass},
-                                         {"courseId", pCourseId},
-                                         {"qcode", pQcode},
-                                         {"flag", pFlag},
-                                         {"errcode", pErrcode},
-                                         {"s", pSentence}}),
-                   action);
-    return "OK_FINISH";
+    return uploadSentence(webUpload, "p_proc_sentence.asp", {"regid", pRegId}, pPass, pCourseId,
+                          pQcode, pFlag, pSentence, pErrcode);
 }

@@ -14,6 +14,7 @@
 #include "platform/twips.h"
 #include "platform/waituntil.h"
 #include "shared/descramble.h"
+#include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "workspace/frmMain.h"
@@ -46,29 +47,15 @@ const QRect kCancelButtonTwips(3600, 2760, 1350, 450);
 const QColor kSearchingColour(0, 0, 255);
 const QColor kNotFoundColour(255, 0, 0);
 
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { color: #1d3557; border: 1px solid #7fa4cf; border-radius: 4px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde9f7); }"
-    "QPushButton:hover { border-color: #2f6fb5; background: #e8f1fc; }"
-    "QPushButton:pressed { background: #c9dcf3; }"
-    "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
-
-QRect pixelsOf(const QRect& twips) {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                 twipsToPixels(twips.height()));
-}
-
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+const QString kButtonStyle =
+    dialogButtonStyle() +
+    QStringLiteral(
+        "QPushButton:disabled { color: #9aa8b8; border-color: #c3d0de; background: #eef2f6; }");
 
 QLabel* createLabel(QWidget* parent, const QRect& twips) {
     auto* label = new QLabel(parent);
     label->setGeometry(pixelsOf(twips));
-    label->setFont(fontOfSize(14, false));
+    label->setFont(dialogFont(14, false));
     label->setStyleSheet("color: #1d3557;");
     return label;
 }
@@ -110,7 +97,7 @@ void frmSearch::createControls() {
     picCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblCaption = new QLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -118,7 +105,7 @@ void frmSearch::createControls() {
     lblS[1] = createLabel(picBG, kDirectionLabelTwips);
     txtSearch = new QLineEdit(picBG);
     txtSearch->setGeometry(pixelsOf(kTextTwips));
-    txtSearch->setFont(fontOfSize(14, false));
+    txtSearch->setFont(dialogFont(14, false));
     txtSearch->installEventFilter(this);
     lblMessage = createLabel(picBG, kMessageTwips);
     // Its colour says whether it is searching or found nothing.
@@ -151,7 +138,7 @@ void frmSearch::createButtons() {
     cmdCancel = new QPushButton(picBG);
     cmdCancel->setGeometry(pixelsOf(kCancelButtonTwips));
     for (QPushButton* button : {cmdSearch, cmdClear, cmdCancel}) {
-        button->setFont(fontOfSize(14, false));
+        button->setFont(dialogFont(14, false));
         button->setStyleSheet(kButtonStyle);
         button->setCursor(Qt::PointingHandCursor);
         button->setAutoDefault(false);

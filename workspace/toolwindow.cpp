@@ -9,6 +9,7 @@
 #include "platform/browser.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 
@@ -25,18 +26,6 @@ constexpr int kTabsRightMarginTwips = 300;
 const QRect kListTwips(150, 600, 6000, 3750);
 const QRect kListBelowTabsTwips(150, 975, 6000, 3375);
 
-QRect pixelsOf(const QRect& twips) {
-    return QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                 twipsToPixels(twips.height()));
-}
-
-QFont fontOfSize(int pixelSize, bool bold) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
 }  // namespace
 
 ToolWindow::ToolWindow(bool* openFlag) : SkinnedDialog(true, openFlag) {
@@ -52,7 +41,7 @@ void ToolWindow::createControls() {
     picCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblCaption = new QLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(fontOfSize(15, true));
+    lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -79,7 +68,7 @@ void ToolWindow::createTabs(QLabel** pictures, QLabel** captions, int count) {
         auto* caption = new QLabel(picture);
         caption->setGeometry(picture->rect());
         caption->setAlignment(Qt::AlignCenter);
-        caption->setFont(fontOfSize(13, false));
+        caption->setFont(dialogFont(13, false));
         for (QLabel* control : {picture, caption}) {
             control->installEventFilter(this);
         }

@@ -9,9 +9,9 @@ class DriverPlugin : public QGenericPlugin {
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "driver.json")
 
 public:
-    QObject* create(const QString& key, const QString& specification) override {
+    QObject* create(const QString& key, const QString& parameters) override {
         Q_UNUSED(key);
-        Q_UNUSED(specification);
+        Q_UNUSED(parameters);
         return new ScriptDriver(qEnvironmentVariable("LEXIVO_E2E_SCRIPT"),
                                 qEnvironmentVariable("LEXIVO_E2E_LOG"));
     }
