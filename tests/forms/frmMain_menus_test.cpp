@@ -296,7 +296,7 @@ TEST_F(MenuTest, TheExitItemAndCtrlXAskBeforeLeaving) {
 }
 
 TEST_F(MenuTest, SaveAndPrintOpenTheirDialogs) {
-    for (const QKeySequence keys : {QKeySequence("Ctrl+S"), QKeySequence("Ctrl+P")}) {
+    for (const QKeySequence& keys : {QKeySequence("Ctrl+S"), QKeySequence("Ctrl+P")}) {
         WhenShown dialog([] { return QApplication::activeModalWidget(); },
                          [](QWidget* shown) { static_cast<QDialog*>(shown)->reject(); });
         window->activateWindow();

@@ -214,7 +214,7 @@ TEST_F(ScheduleTest, AnExtensionThatIsRefusedOrCancelledChangesNothing) {
     const QByteArray before = readBytes(descriptorPath());
     {
         MessageAnswerer answerer("NO");
-        for (const QString& days : {"", "0", "x"}) {
+        for (const char* days : {"", "0", "x"}) {
             dialog()->txtExtendDays->setText(days);
             dialog()->cmdExtend->click();
         }
