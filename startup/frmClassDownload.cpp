@@ -197,7 +197,7 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
     }
     const QString packageUrl = gServerURL + "lxv_download/" + courseId + ".giz";
     const QString localFile = gBasePath + "/" + courseId + ".giz";
-    const QString descriptorPath = ProductFolder() + "/" + courseId + ".lxs";
+    const QString descriptorPath = CourseDescriptor::pathOf(courseId);
     const CourseDescriptor plan = planBeforeInstall(descriptorPath);
 
     if (StartDownloadProc(packageUrl, localFile)) {
