@@ -308,7 +308,7 @@ TEST_F(PagesWindowTest, TheProgressPageIsBuiltFromTheTemplateAndShown) {
     EXPECT_FALSE(text.contains("##"));
     EXPECT_EQ(pageValue("Array.from(document.querySelectorAll('tr[bgcolor]')).map(r => "
                         "r.cells[0].innerText + ':' + r.cells[2].innerText).join(',')"),
-              "第一:5,第二:0,第三:0");
+              "01:5,02:0,03:0");
     EXPECT_TRUE(waitFor([&] {
         return evaluate(window->webMain,
                         "Array.from(document.images).every(i => i.complete && i.naturalWidth > 0)")
@@ -461,13 +461,13 @@ TEST_F(StudyProgressTest, SubUnitRowsAlternateTheirColoursAndSplitTheirBars) {
                "%</FONT></TD>" + CRLF + "<DIV></DIV></TR>" + CRLF;
     };
     const QString cut = "<IMG height=20 src='LN_CUT.bmp'>";
-    EXPECT_EQ(rows, row("#FFFFFF", "第一", {"5", "5", "0", "0"},
+    EXPECT_EQ(rows, row("#FFFFFF", "01", {"5", "5", "0", "0"},
                         "<IMG height=20 src='LN_1.bmp' width=200>" + cut, "100") +
-                        row("#CDDBC6", "第二", {"5", "0", "1", "4"},
+                        row("#CDDBC6", "02", {"5", "0", "1", "4"},
                             "<IMG height=20 src='LN_2.bmp' width=40>" + cut +
                                 "<IMG height=20 src='LN_0.bmp' width=160>",
                             "0") +
-                        row("#FFFFFF", "第三", {"5", "0", "0", "5"},
+                        row("#FFFFFF", "03", {"5", "0", "0", "5"},
                             cut + "<IMG height=20 src='LN_0.bmp' width=200>", "0") +
                         row("#CDDBC6", "&lt;空", {"0", "0", "0", "0"}, cut, "0"));
 }

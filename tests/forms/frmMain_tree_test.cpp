@@ -82,14 +82,14 @@ TEST_F(CourseTreeTest, DemoCourseGivesRootUnitsAndQuestionsInOrder) {
 
     TreeNode* unit = tree->nodeByIndex(2);
     EXPECT_EQ(unit->key(), "U1000100");
-    EXPECT_EQ(unit->text(), "第一單元　自我介紹");
+    EXPECT_EQ(unit->text(), "01 自我介紹");
     EXPECT_EQ(unit->tag(), "unit1.htm");
     EXPECT_EQ(unit->image(), treeimage::kUnitOpen);
     EXPECT_EQ(unit->parentNode(), root);
 
     TreeNode* question = tree->nodeByIndex(3);
     EXPECT_EQ(question->key(), "QUIZ_U1000101");
-    EXPECT_EQ(question->text(), "1-1 我的名字");
+    EXPECT_EQ(question->text(), "01 我的名字");
     EXPECT_EQ(question->image(), treeimage::kQuestionNew);
     EXPECT_EQ(question->selectedImage(), treeimage::kQuestionNewSelected);
     EXPECT_EQ(question->parentNode(), unit);
@@ -323,7 +323,7 @@ TEST_F(NodeClickTest, UnitShowsDescrambledPageWithPictureFromCourseFolder) {
     EXPECT_EQ(gUnitKey, "DEMO0000");
     EXPECT_EQ(gUnitNodeIndex, 1);
     EXPECT_EQ(window->mInfoDisabledTab, 1);
-    EXPECT_EQ(statusText(), "第 第一 單元，題數共 5 題，已完成 1 題。");
+    EXPECT_EQ(statusText(), "第 01 單元，題數共 5 題，已完成 1 題。");
     EXPECT_TRUE(window->webMain->locationURL().contains("tmp.htm?tid="));
     EXPECT_TRUE(window->webMain->toPlainTextSync().contains("認識新朋友的時候"));
     const QString picture = coursePath("pic/unit1.png");
@@ -370,7 +370,7 @@ TEST_F(NodeClickTest, QuestionWritesQuizTextAndReadiesInput) {
     EXPECT_TRUE(window->picMenus[6]->isEnabled());
     EXPECT_TRUE(window->picMenus[7]->isEnabled());
     EXPECT_EQ(statusText(),
-              "第 第一 單元，題數共 5 題，已完成 0 題，目前是第 1- 題。《1-1 我的名字》");
+              "第 01 單元，題數共 5 題，已完成 0 題，目前是第 01 題。《01 我的名字》");
     EXPECT_EQ(readBytes(coursePath("node.set")), "\"QUIZ_U1000101\"\r\n");
 }
 
