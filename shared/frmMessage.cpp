@@ -11,13 +11,12 @@
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/mainwindowlink.h"
+#include "shared/progressflash.h"
 #include "shared/skin.h"
 
 namespace {
 
 constexpr int kShownAlpha = 250;
-constexpr int kProgressFlashIntervalMs = 30;
-constexpr int kProgressFlashStepTwips = 200;
 constexpr int kButtonGapTwips = 100;
 
 // The window is 5400 x 3000 twips: caption band on top, icon left of the
@@ -30,7 +29,6 @@ constexpr int kButtonTopTwips = 2415;
 constexpr int kButtonWidthTwips = 1200;
 constexpr int kButtonHeightTwips = 435;
 const QRect kProgressTwips(600, 2475, 4200, 240);
-constexpr int kProgressBorderTwips = 30;
 
 // The label shows line breaks of its own kind.
 QString displayText(const QString& text) {
@@ -82,21 +80,11 @@ void frmMessage::createControls() {
     connect(cmdYes, &QPushButton::clicked, this, &frmMessage::cmdYes_Click);
     connect(cmdNo, &QPushButton::clicked, this, &frmMessage::cmdNo_Click);
 
-    picProgress = new QLabel(picBG);
-    picProgress->setGeometry(pixelsOf(kProgressTwips));
-    picProgress->setPixmap(QPixmap(":/skin/progress-bg.png"));
-    picProgressInner = new QWidget(picProgress);
-    const int border = twipsToPixels(kProgressBorderTwips);
-    picProgressInner->setGeometry(picProgress->rect().adjusted(border, border, -border, -border));
-    imgProgressFlash = new QLabel(picProgressInner);
-    imgProgressFlash->setPixmap(QPixmap(":/skin/progress-flash.png"));
-    imgProgressFlash->resize(imgProgressFlash->pixmap().size());
-    mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
-    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
-    picProgress->hide();
-
-    tmrProgressFlash = new QTimer(this);
-    tmrProgressFlash->setInterval(kProgressFlashIntervalMs);
+    mProgressFlash = createProgressFlash(picBG, kProgressTwips);
+    picProgress = mProgressFlash.frame;
+    picProgressInner = mProgressFlash.inner;
+    imgProgressFlash = mProgressFlash.flash;
+    tmrProgressFlash = mProgressFlash.timer;
     connect(tmrProgressFlash, &QTimer::timeout, this, &frmMessage::tmrProgressFlash_Timer);
 }
 
@@ -177,11 +165,7 @@ void frmMessage::cmdNo_Click() {
 }
 
 void frmMessage::tmrProgressFlash_Timer() {
-    mProgressFlashLeft += kProgressFlashStepTwips;
-    if (mProgressFlashLeft >= pixelsToTwips(picProgress->width())) {
-        mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
-    }
-    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+    advanceProgressFlash(mProgressFlash);
 }
 
 void frmMessage::hideButtons() {

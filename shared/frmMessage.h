@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/progressflash.h"
+
 #include <array>
 #include <QPixmap>
 #include <QString>
@@ -71,5 +73,5 @@ private:
     void placeButton(QPushButton* button, int leftTwips);
     int widthTwips() const;
 
-    int mProgressFlashLeft = 0;
+    ProgressFlash mProgressFlash;
 };

@@ -17,13 +17,11 @@
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/progressflash.h"
 #include "workspace/frmMain.h"
 
 namespace {
 
-constexpr int kProgressFlashIntervalMs = 30;
-constexpr int kProgressFlashStepTwips = 200;
-constexpr int kProgressBorderTwips = 30;
 const QString kQuizPrefix = QStringLiteral("QUIZ_");
 
 // The window is 5400 x 3600 twips: the caption band, the phrase and the
@@ -149,21 +147,11 @@ void frmSearch::createButtons() {
 }
 
 void frmSearch::createProgressBar() {
-    picProgress = new QLabel(picBG);
-    picProgress->setGeometry(pixelsOf(kProgressTwips));
-    picProgress->setPixmap(QPixmap(":/skin/progress-bg.png"));
-    picProgressInner = new QWidget(picProgress);
-    const int border = twipsToPixels(kProgressBorderTwips);
-    picProgressInner->setGeometry(picProgress->rect().adjusted(border, border, -border, -border));
-    imgProgressFlash = new QLabel(picProgressInner);
-    imgProgressFlash->setPixmap(QPixmap(":/skin/progress-flash.png"));
-    imgProgressFlash->resize(imgProgressFlash->pixmap().size());
-    mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
-    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
-    picProgress->hide();
-
-    tmrProgressFlash = new QTimer(this);
-    tmrProgressFlash->setInterval(kProgressFlashIntervalMs);
+    mProgressFlash = createProgressFlash(picBG, kProgressTwips);
+    picProgress = mProgressFlash.frame;
+    picProgressInner = mProgressFlash.inner;
+    imgProgressFlash = mProgressFlash.flash;
+    tmrProgressFlash = mProgressFlash.timer;
     connect(tmrProgressFlash, &QTimer::timeout, this, &frmSearch::tmrProgressFlash_Timer);
 }
 
@@ -325,11 +313,7 @@ void frmSearch::lblDirect_Click(int Index) {
 
 // The bar enters again from the left once it has left on the right.
 void frmSearch::tmrProgressFlash_Timer() {
-    mProgressFlashLeft += kProgressFlashStepTwips;
-    if (mProgressFlashLeft >= pixelsToTwips(picProgress->width())) {
-        mProgressFlashLeft = -pixelsToTwips(imgProgressFlash->width());
-    }
-    imgProgressFlash->move(twipsToPixels(mProgressFlashLeft), 0);
+    advanceProgressFlash(mProgressFlash);
 }
 
 void frmSearch::unloadForm() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/progressflash.h"
+
 #include <array>
 #include <QPointer>
 
@@ -66,5 +68,5 @@ private:
     bool findQuestion(const QPointer<frmMain>& main, const QString& text);
     void showMessage(const QString& text, const QColor& colour);
 
-    int mProgressFlashLeft = 0;
+    ProgressFlash mProgressFlash;
 };
