@@ -41,10 +41,6 @@ const QRect kPanelMessageTwips(300, 240, 5400, 390);
 const QRect kBarTwips(1200, 840, 3000, 240);
 const QRect kPercentTwips(4350, 780, 1200, 360);
 
-void place(QWidget* control, const QRect& twips) {
-    moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
 // The id names a file and goes into an address: only letters, digits, "-"
 // and "_" may do either.
 bool isSafeCourseId(const QString& id) {
@@ -113,15 +109,15 @@ frmClassDownload::~frmClassDownload() = default;
 
 void frmClassDownload::createControls() {
     picCaption = new QLabel(picBG);
-    place(picCaption, kCaptionTwips);
+    moveTwips(picCaption, kCaptionTwips);
     lblCaption = new QLabel(picCaption);
-    place(lblCaption, kCaptionTextTwips);
+    moveTwips(lblCaption, kCaptionTextTwips);
     lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
     imgClose->raise();
 
     webMain = new Browser(picBG);
-    place(webMain, kPageTwips);
+    moveTwips(webMain, kPageTwips);
     webMain->setBeforeNavigate2(
         [this](const QString& url, bool& cancel) { webMain_BeforeNavigate2(url, cancel); });
 
@@ -133,20 +129,20 @@ void frmClassDownload::createControls() {
 
 void frmClassDownload::createProgressPanel() {
     picProgressPanel = new QWidget(picBG);
-    place(picProgressPanel, kPanelTwips);
+    moveTwips(picProgressPanel, kPanelTwips);
     picProgressPanel->setObjectName("picProgressPanel");
     picProgressPanel->setStyleSheet(
         "#picProgressPanel { background: white; border: 1px solid #2f5fa0; }");
     picProgressPanel->setAttribute(Qt::WA_StyledBackground);
 
     lblProgressMessage = new QLabel(picProgressPanel);
-    place(lblProgressMessage, kPanelMessageTwips);
+    moveTwips(lblProgressMessage, kPanelMessageTwips);
     lblProgressMessage->setFont(dialogFont(14));
     lblProgressMessage->setStyleSheet("color: #1d3557;");
     lblProgressMessage->setAlignment(Qt::AlignCenter);
 
     picProgress = new QLabel(picProgressPanel);
-    place(picProgress, kBarTwips);
+    moveTwips(picProgress, kBarTwips);
     picProgress->setPixmap(QPixmap(":/skin/progress-bg.png").scaled(picProgress->size()));
     picProgressInner = new QWidget(picProgress);
     picProgressInner->setGeometry(0, 0, 0, picProgress->height());
@@ -157,7 +153,7 @@ void frmClassDownload::createProgressPanel() {
     imgProgressFlash->resize(imgProgressFlash->pixmap().size());
 
     lblPercent = new QLabel(picProgressPanel);
-    place(lblPercent, kPercentTwips);
+    moveTwips(lblPercent, kPercentTwips);
     lblPercent->setFont(dialogFont(14, true));
     lblPercent->setStyleSheet("color: #1d3557;");
     picProgressPanel->hide();

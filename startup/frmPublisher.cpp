@@ -36,10 +36,6 @@ const QString kButtonStyle = QStringLiteral(
     "QPushButton:hover { border-color: #be6020; background: #fdf0e3; }"
     "QPushButton:pressed { background: #f6d7ba; }");
 
-void place(QWidget* control, const QRect& twips) {
-    moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
 }  // namespace
 
 frmPublisher::frmPublisher() : SkinnedDialog(false) {
@@ -49,24 +45,24 @@ frmPublisher::frmPublisher() : SkinnedDialog(false) {
 void frmPublisher::createControls() {
     imgClose->hide();
     auto* caption = new QLabel("出版社最新消息", picBG);
-    place(caption, kCaptionTwips);
+    moveTwips(caption, kCaptionTwips);
     caption->setFont(dialogFont(15, true));
     caption->setStyleSheet("color: white;");
 
     webMain = new Browser(picBG);
-    place(webMain, kPageTwips);
+    moveTwips(webMain, kPageTwips);
 
     chkNoShow = new QCheckBox(picBG);
-    place(chkNoShow, kCheckTwips);
+    moveTwips(chkNoShow, kCheckTwips);
     lblNoshow = new QLabel("下次不要再顯示此訊息", picBG);
-    place(lblNoshow, kNoShowTwips);
+    moveTwips(lblNoshow, kNoShowTwips);
     lblNoshow->setFont(dialogFont(14));
     lblNoshow->setStyleSheet("color: #5a2a08;");
     lblNoshow->setCursor(Qt::PointingHandCursor);
     lblNoshow->installEventFilter(this);
 
     cmdOK = new QPushButton("確定", picBG);
-    place(cmdOK, kOKButtonTwips);
+    moveTwips(cmdOK, kOKButtonTwips);
     cmdOK->setFont(dialogFont(14));
     cmdOK->setStyleSheet(kButtonStyle);
     cmdOK->setCursor(Qt::PointingHandCursor);

@@ -39,10 +39,6 @@ const QRect kHintSecondTwips(450, 3180, 5400, 330);
 const QRect kLoginButtonTwips(1500, 4110, 1500, 450);
 const QRect kCancelButtonTwips(3300, 4110, 1500, 450);
 
-void place(QWidget* control, const QRect& twips) {
-    moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
-}
-
 QLabel* makeFieldLabel(QWidget* parent, int row) {
     auto* label = new QLabel(parent);
     moveTwips(label, kLabelLeftTwips, kRowTopTwips.at(row), kLabelWidthTwips, kRowHeightTwips);
@@ -60,7 +56,7 @@ QLineEdit* makeField(QWidget* parent, int row) {
 
 QPushButton* makeButton(QWidget* parent, const QRect& twips) {
     auto* button = new QPushButton(parent);
-    place(button, twips);
+    moveTwips(button, twips);
     button->setFont(dialogFont(14));
     button->setStyleSheet(dialogButtonStyle());
     button->setCursor(Qt::PointingHandCursor);
@@ -78,9 +74,9 @@ void SignInForm::createControls() {
     // Cancel is the way out: the dialog offers no close image.
     imgClose->hide();
     picCaption = new QLabel(picBG);
-    place(picCaption, kCaptionTwips);
+    moveTwips(picCaption, kCaptionTwips);
     lblCaption = new QLabel(picCaption);
-    place(lblCaption, kCaptionTextTwips);
+    moveTwips(lblCaption, kCaptionTextTwips);
     lblCaption->setFont(dialogFont(15, true));
     lblCaption->setStyleSheet("color: white;");
 
@@ -94,10 +90,10 @@ void SignInForm::createControls() {
     txtPassword->setEchoMode(QLineEdit::Password);
 
     lblMessage[0] = new QLabel(picBG);
-    place(lblMessage[0], kHintTwips);
+    moveTwips(lblMessage[0], kHintTwips);
     lblMessage[0]->setWordWrap(true);
     lblMessage[1] = new QLabel(picBG);
-    place(lblMessage[1], kHintSecondTwips);
+    moveTwips(lblMessage[1], kHintSecondTwips);
     for (QLabel* hint : lblMessage) {
         hint->setFont(dialogFont(13));
         hint->setStyleSheet("color: #8a3b12;");

@@ -26,6 +26,9 @@ inline void moveTwips(QWidget* control, int left, int top, int width, int height
     control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(std::max(0, width)),
                          twipsToPixels(std::max(0, height)));
 }
+inline void moveTwips(QWidget* control, const QRect& twips) {
+    moveTwips(control, twips.x(), twips.y(), twips.width(), twips.height());
+}
 inline void setLeftTwips(QWidget* control, int left) {
     control->move(twipsToPixels(left), control->y());
 }
