@@ -28,13 +28,43 @@ QString cacheKeyOf(const QString& databasePath) {
     return QDir::cleanPath(QFileInfo(databasePath).absoluteFilePath());
 }
 
+// The schema name of a file joined to another one's connection.
+const QString kJoinedSchema = QStringLiteral("joined");
+
+// Files attached to another file's connection by a two-file transaction,
+// each with the file whose connection holds it.
+std::map<QString, QString>& joinedFiles() {
+    static std::map<QString, QString> hosts;
+    return hosts;
+}
+
+QString hostKeyOf(const QString& key) {
+    const auto joined = joinedFiles().find(key);
+    return joined == joinedFiles().end() ? key : joined->second;
+}
+
+bool sharesNoTableName(const QString& connectionString) {
+    const Recordset shared(
+        "select m.name from main.sqlite_master m, " + kJoinedSchema +
+            ".sqlite_master j where m.type in ('table', 'view') and j.type in ('table', "
+            "'view') and lower(m.name) = lower(j.name) and m.name not like 'sqlite%'",
+        connectionString);
+    return shared.isOpen() && shared.eof();
+}
+
+bool keepsRollbackJournal(const QString& schema, const QString& connectionString) {
+    const Recordset mode("PRAGMA " + schema + ".journal_mode", connectionString);
+    const QString name = mode.field(0).toString().toLower();
+    return name == "delete" || name == "truncate" || name == "persist";
+}
+
 SqliteConnection* connectionFor(const QString& connectionString, QString* error) {
     const QString path = databasePathOf(connectionString);
     if (path.isEmpty()) {
         *error = QStringLiteral("The connection string names no database file");
         return nullptr;
     }
-    const QString key = cacheKeyOf(path);
+    const QString key = hostKeyOf(cacheKeyOf(path));
     auto& cache = connections();
     auto cached = cache.find(key);
     if (cached != cache.end()) {
@@ -213,9 +243,13 @@ bool Recordset::open(const QString& sql, const QString& connectionString) {
     return true;
 }
 
+// Names of another length never match: the length check spares most of the
+// case-folding compares, which add up over a large table.
 QVariant Recordset::field(const QString& name) const {
     for (int column = 0; column < m_columns.size(); ++column) {
-        if (m_columns.at(column).compare(name, Qt::CaseInsensitive) == 0) {
+        const QString& columnName = m_columns.at(column);
+        if (columnName.size() == name.size() &&
+            columnName.compare(name, Qt::CaseInsensitive) == 0) {
             return field(column);
         }
     }
@@ -269,11 +303,24 @@ Transaction::Transaction(const QString& connectionString) : m_connectionString(c
     m_active = run(QStringLiteral("BEGIN IMMEDIATE"), m_connectionString, &ignored);
 }
 
+Transaction::Transaction(const QString& connectionString, const QString& joinedConnectionString)
+    : m_connectionString(connectionString) {
+    if (!join(joinedConnectionString)) {
+        return;
+    }
+    QString ignored;
+    m_active = run(QStringLiteral("BEGIN IMMEDIATE"), m_connectionString, &ignored);
+    if (!m_active) {
+        leave();
+    }
+}
+
 Transaction::~Transaction() {
     if (m_active) {
         QString ignored;
         run(QStringLiteral("ROLLBACK"), m_connectionString, &ignored);
     }
+    leave();
 }
 
 bool Transaction::commit() {
@@ -282,14 +329,60 @@ bool Transaction::commit() {
     }
     QString ignored;
     m_active = !run(QStringLiteral("COMMIT"), m_connectionString, &ignored);
+    if (!m_active) {
+        leave();
+    }
     return !m_active;
 }
 
+// A second spelling of the first file needs no attaching. A missing file is
+// not attached, as attaching would create it.
+bool Transaction::join(const QString& joinedConnectionString) {
+    QString ignored;
+    const QString joinedPath = databasePathOf(joinedConnectionString);
+    if (!connectionFor(m_connectionString, &ignored) || joinedPath.isEmpty()) {
+        return false;
+    }
+    const QString hostKey = hostKeyOf(cacheKeyOf(databasePathOf(m_connectionString)));
+    const QString joinedKey = cacheKeyOf(joinedPath);
+    if (joinedKey == hostKey) {
+        return true;
+    }
+    if (!QFileInfo(joinedKey).isFile() || !executeForEach("ATTACH DATABASE ? AS " + kJoinedSchema,
+                                                          {{joinedKey}}, m_connectionString)) {
+        return false;
+    }
+    m_joinedKey = joinedKey;
+    if (!sharesNoTableName(m_connectionString) ||
+        !keepsRollbackJournal(QStringLiteral("main"), m_connectionString) ||
+        !keepsRollbackJournal(kJoinedSchema, m_connectionString)) {
+        leave();
+        return false;
+    }
+    joinedFiles()[joinedKey] = hostKey;
+    return true;
+}
+
+void Transaction::leave() {
+    if (m_joinedKey.isEmpty()) {
+        return;
+    }
+    joinedFiles().erase(m_joinedKey);
+    m_joinedKey.clear();
+    QString ignored;
+    run("DETACH DATABASE " + kJoinedSchema, m_connectionString, &ignored);
+}
+
 void closeConnection(const QString& databasePath) {
-    connections().erase(cacheKeyOf(databasePath));
+    const QString key = cacheKeyOf(databasePath);
+    std::erase_if(joinedFiles(), [&key](const auto& joined) {
+        return joined.first == key || joined.second == key;
+    });
+    connections().erase(key);
 }
 
 void closeAllConnections() {
+    joinedFiles().clear();
     connections().clear();
 }
 

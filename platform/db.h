@@ -61,11 +61,20 @@ bool execute(const QString& sql, const QString& connectionString, QString* error
 bool executeForEach(const QString& sql, const QList<QStringList>& rows,
                     const QString& connectionString, QString* error = nullptr);
 
-// All-or-nothing changes to one database: commits when commit() is called,
-// rolls back when destroyed without it.
+// All-or-nothing changes to one database, or to two at once: commits when
+// commit() is called, rolls back when destroyed without it.
+//
+// With two, the second file is attached to the first one's connection for
+// the life of the transaction, so that one commit covers both: their
+// rollback journals make it all-or-nothing even when the process dies in
+// the middle of it. Meanwhile statements addressed to the second file run
+// on that shared connection, which finds their tables by name; so the
+// transaction does not start when the two files share a table name, or
+// when either keeps a write-ahead log (which cannot commit across files).
 class Transaction {
 public:
     explicit Transaction(const QString& connectionString);
+    Transaction(const QString& connectionString, const QString& joinedConnectionString);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -74,7 +83,11 @@ public:
     bool commit();
 
 private:
+    bool join(const QString& joinedConnectionString);
+    void leave();
+
     QString m_connectionString;
+    QString m_joinedKey;
     bool m_active = false;
 };
 

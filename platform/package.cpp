@@ -2,7 +2,9 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +29,11 @@ using ArchiveWriter = std::unique_ptr<archive, ArchiveWriteDeleter>;
 using ArchiveEntry = std::unique_ptr<archive_entry, EntryDeleter>;
 
 constexpr size_t kBlockSize = 64 * 1024;
+
+// Inside the destination: the entries being written, then, once all are
+// there, the same folder renamed to say they are waiting to be moved.
+const QString kStagingName = QStringLiteral(".unpacking");
+const QString kWaitingName = QStringLiteral(".unpacked");
 
 bool fail(QString* error, const QString& reason) {
     if (error) {
@@ -165,6 +172,10 @@ bool extractData(archive* reader, const QString& target, QString* error) {
             error,
             QStringLiteral("cannot read entry for %1: %2").arg(target, archiveError(reader)));
     }
+    // On the disk before the rename that declares the entries whole.
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        return fail(error, QStringLiteral("cannot write %1").arg(target));
+    }
     return true;
 }
 
@@ -279,6 +290,83 @@ bool writeZip(const QDir& source, const QString& zipPath, QString* error) {
     return true;
 }
 
+bool removeFolder(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        return QFile::remove(path);
+    }
+    return !info.exists() || QDir(path).removeRecursively();
+}
+
+bool renamePath(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Checked for every entry before any is moved, so that a refused one
+// leaves the destination untouched.
+bool targetsStayInside(const QDir& staging, const QString& destination, QString* error) {
+    for (const QString& relative : sortedRelativePaths(staging)) {
+        const QString target = destination + '/' + relative;
+        const QString folder = QFileInfo(staging.filePath(relative)).isDir()
+                                   ? target
+                                   : QFileInfo(target).absolutePath();
+        if (!leadsInside(nearestExisting(folder), destination)) {
+            return fail(error,
+                        QStringLiteral("folder %1 leads outside the destination").arg(folder));
+        }
+    }
+    return true;
+}
+
+// SQLite keeps a journal beside a database while changing it. A database
+// replaced under a journal that a killed program left would get the old
+// file's pages played into it at its next opening.
+void removeDatabaseCompanions(const QString& target) {
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        QFile::remove(target + QLatin1String(suffix));
+    }
+}
+
+bool moveIntoPlace(const QFileInfo& staged, const QString& target, const QString& destination,
+                   QString* error) {
+    if (!prepareTarget(target, destination, staged.isDir(), error)) {
+        return false;
+    }
+    if (staged.isDir()) {
+        return true;
+    }
+    removeDatabaseCompanions(target);
+    if (!renamePath(staged.filePath(), target)) {
+        return fail(error, QStringLiteral("cannot move %1 into place").arg(target));
+    }
+    return true;
+}
+
+// A file already moved is no longer in the waiting folder, so a move that
+// was cut short goes on where it stopped.
+bool moveWaitingEntries(const QString& waiting, const QString& destinationFolder, QString* error) {
+    const QString destination = QFileInfo(destinationFolder).canonicalFilePath();
+    const QDir source(waiting);
+    bool moved = true;
+    for (const QString& relative : sortedRelativePaths(source)) {
+        moved = moved &&
+                moveIntoPlace(QFileInfo(source.filePath(relative)),
+                              QDir::cleanPath(destination + '/' + relative), destination, error);
+    }
+    removeFolder(waiting);
+    return moved;
+}
+
+bool stageEntries(const QString& packagePath, const QString& destinationFolder,
+                  const QString& staging, QString* error) {
+    if (!removeFolder(staging) || !QDir().mkpath(staging)) {
+        return fail(error, QStringLiteral("cannot create folder %1").arg(staging));
+    }
+    return extractEntries(packagePath, staging, error) &&
+           targetsStayInside(QDir(staging), QFileInfo(destinationFolder).canonicalFilePath(),
+                             error);
+}
+
 }  // namespace
 
 bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error) {
@@ -291,7 +379,24 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
     if (!QDir().mkpath(destinationFolder)) {
         return fail(error, QStringLiteral("cannot create folder %1").arg(destinationFolder));
     }
-    return extractEntries(packagePath, destinationFolder, error);
+    finishInterruptedUnpack(destinationFolder);
+    const QString staging = destinationFolder + '/' + kStagingName;
+    const QString waiting = destinationFolder + '/' + kWaitingName;
+    if (!stageEntries(packagePath, destinationFolder, staging, error)) {
+        removeFolder(staging);
+        return false;
+    }
+    if (!renamePath(staging, waiting)) {
+        removeFolder(staging);
+        return fail(error, QStringLiteral("cannot create folder %1").arg(waiting));
+    }
+    return moveWaitingEntries(waiting, destinationFolder, error);
+}
+
+bool finishInterruptedUnpack(const QString& destinationFolder) {
+    removeFolder(destinationFolder + '/' + kStagingName);
+    const QString waiting = destinationFolder + '/' + kWaitingName;
+    return !QFileInfo::exists(waiting) || moveWaitingEntries(waiting, destinationFolder, nullptr);
 }
 
 bool pack(const QString& sourceFolder, const QString& packagePath, QString* error) {

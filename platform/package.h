@@ -8,8 +8,18 @@ namespace package {
 
 // Unpacks every entry under destinationFolder (created when missing).
 // False with a reason in error when the archive cannot be read or holds an
-// entry it refuses; entries before the refused one may already be written.
+// entry it refuses; nothing is then written.
+//
+// The entries are written in a hidden folder inside the destination and
+// moved into place only once all of them are there, so a program killed
+// while unpacking leaves the former files as they were. Killed while moving
+// them, it leaves the rest waiting for finishInterruptedUnpack().
 bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error = nullptr);
+
+// Moves into place what an unpack into destinationFolder left waiting, and
+// removes what one left half-written. False when a waiting file could not
+// be moved.
+bool finishInterruptedUnpack(const QString& destinationFolder);
 
 // Packs the contents of sourceFolder (paths relative to it) into a zip file.
 bool pack(const QString& sourceFolder, const QString& packagePath, QString* error = nullptr);

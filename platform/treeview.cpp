@@ -34,6 +34,9 @@ TreeNode* TreeView::addNode(const QString& parentKey, const QString& key, const 
         return nullptr;
     }
     auto* node = new TreeNode(key, text, image, selectedImage);
+    // A new node is not selected, so it shows its image. Set before the node
+    // joins the tree, the picture is no change that the view must take in.
+    node->setIcon(0, imageIcon(image));
     if (parent) {
         parent->addChild(node);
     } else {
@@ -44,7 +47,6 @@ TreeNode* TreeView::addNode(const QString& parentKey, const QString& key, const 
     if (!key.isEmpty()) {
         m_nodesByKey.insert(key, node);
     }
-    node->showImage();
     return node;
 }
 

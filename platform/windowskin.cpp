@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMouseEvent>
 #include <QRegion>
 #include <QScreen>
@@ -51,6 +52,24 @@ private:
     QPoint m_windowStart;
 };
 
+// Dialogs come and go with the same few skins, and working out a skin's
+// region takes a pass over all its pixels: each skin's region is kept.
+QRegion shownRegionOf(const QPixmap& skin) {
+    constexpr qsizetype kKeptRegions = 64;
+    static QHash<qint64, QRegion> regions;
+    const auto kept = regions.constFind(skin.cacheKey());
+    if (kept != regions.constEnd()) {
+        return *kept;
+    }
+    if (regions.size() >= kKeptRegions) {
+        regions.clear();
+    }
+    // MaskInColor: the colour key's pixels are the ones left out of the region.
+    const QRegion shown(skin.createMaskFromColor(kColourKey, Qt::MaskInColor));
+    regions.insert(skin.cacheKey(), shown);
+    return shown;
+}
+
 QScreen* screenOf(const QWidget* window) {
     QScreen* screen = window->screen();
     return screen ? screen : QGuiApplication::primaryScreen();
@@ -71,9 +90,7 @@ void applyColourKey(QWidget* window, const QPixmap& skin) {
         window->clearMask();
         return;
     }
-    // MaskInColor: the colour key's pixels are the ones left out of the region.
-    const QBitmap shown = skin.createMaskFromColor(kColourKey, Qt::MaskInColor);
-    window->setMask(QRegion(shown));
+    window->setMask(shownRegionOf(skin));
 }
 
 void centerOnScreen(QWidget* window) {

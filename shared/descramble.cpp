@@ -37,12 +37,11 @@ bool singleByteCharacter(int code, QChar* character) {
     return big5::charCode(*character) == code;
 }
 
-}  // namespace
-
-qint64 HexToDec(const QString& pText) {
+// A course tree decodes thousands of texts: the numbers are read in place.
+qint64 hexValue(QStringView text) {
     constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
     qint64 value = 0;
-    for (QChar character : pText) {
+    for (QChar character : text) {
         const int digit = hexDigitValue(character);
         if (value > (kLargest - digit) / 16) {
             return -1;
@@ -52,15 +51,20 @@ qint64 HexToDec(const QString& pText) {
     return value;
 }
 
+}  // namespace
+
+qint64 HexToDec(const QString& pText) {
+    return hexValue(pText);
+}
+
 QString DecodeMdbString(const QString& pText) {
     QString result;
-    QString collector;
-    for (QChar character : pText) {
-        if (character != 'G') {
-            collector += character;
+    qsizetype numberStart = 0;
+    for (qsizetype at = 0; at < pText.size(); ++at) {
+        if (pText.at(at) != 'G') {
             continue;
         }
-        const qint64 number = HexToDec(collector);
+        const qint64 number = hexValue(QStringView(pText).sliced(numberStart, at - numberStart));
         if (number < 0 || number > kLargestStoredCode) {
             return QString();
         }
@@ -68,9 +72,8 @@ QString DecodeMdbString(const QString& pText) {
         if (!isCharacterCode(code)) {
             return QString();
         }
-        const char32_t codePoint = char32_t(code);
-        result += QString::fromUcs4(&codePoint, 1);
-        collector.clear();
+        result.append(QStringView(QChar::fromUcs4(char32_t(code))));
+        numberStart = at + 1;
     }
     return result;
 }

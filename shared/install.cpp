@@ -55,25 +55,48 @@ void RestampProductFolder() {
     big5::writeLines(stampFile, {kLayoutStamp});
 }
 
-void UnpackOrWarn(const QString& packageName, const QString& runName, const QString& destination) {
+// A course or data install that the program was killed in the middle of
+// moving into place is finished before anything reads these folders.
+void FinishInterruptedInstalls() {
+    package::finishInterruptedUnpack(ProductFolder());
+    package::finishInterruptedUnpack(EngineFolder());
+}
+
+bool UnpackOrWarn(const QString& packageName, const QString& runName, const QString& destination) {
     QString error;
     if (!RunPackage(ProgramFolder() + "/giz/" + packageName, runName, destination, &error)) {
         qWarning("Lexivo: %s", qUtf8Printable(error));
+        return false;
     }
+    return true;
 }
 
-void InstallManualPages() {
-    if (!FolderExists(ProductFolder() + "/" + gHtmlFolderName)) {
-        UnpackOrWarn("manual.giz", "LexivoData.exe", ProductFolder());
+bool InstallManualPages() {
+    if (FolderExists(ProductFolder() + "/" + gHtmlFolderName)) {
+        return true;
     }
+    return UnpackOrWarn("manual.giz", "LexivoData.exe", ProductFolder());
 }
 
-void InstallEngine() {
+bool InstallEngine() {
     QDir().mkpath(EngineFolder());
-    if (!FileExists(EngineFolder() + "/glossor2.exe") ||
-        !FileExists(EngineFolder() + "/data/err4list.mdb")) {
-        UnpackOrWarn("glossor.giz", "glossor.exe", EngineFolder());
+    if (FileExists(EngineFolder() + "/glossor2.exe") &&
+        FileExists(EngineFolder() + "/data/err4list.mdb")) {
+        return true;
     }
+    return UnpackOrWarn("glossor.giz", "glossor.exe", EngineFolder());
+}
+
+// A start may install twice (the global set-up does when the folders are
+// missing); a package that failed once fails alike, and is told once.
+void ReportDamagedProgramData() {
+    static bool reported = false;
+    if (reported) {
+        return;
+    }
+    reported = true;
+    FormInstance<frmMessage>::get()->MessageBox("29982", 1, "OK", "1");
+    waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
 void DeleteTemporaryEnginePages() {
@@ -141,14 +164,23 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
     return package::unpack(runCopy, pDestination, pError);
 }
 
+// The program goes on without the pages or the engine data that a damaged
+// package could not give, once the learner knows why they are missing.
 void InstallEngineData() {
-    PleaseWaitBox pleaseWait;
-    QDir().mkpath(ProductFolder());
-    RestampProductFolder();
-    InstallManualPages();
-    InstallEngine();
-    DeleteTemporaryEnginePages();
-    DelGlossor2Exe();
+    bool unpacked = true;
+    {
+        PleaseWaitBox pleaseWait;
+        QDir().mkpath(ProductFolder());
+        RestampProductFolder();
+        FinishInterruptedInstalls();
+        unpacked = InstallManualPages();
+        unpacked = InstallEngine() && unpacked;
+        DeleteTemporaryEnginePages();
+        DelGlossor2Exe();
+    }
+    if (!unpacked) {
+        ReportDamagedProgramData();
+    }
 }
 
 void InstallUpdater() {

@@ -17,15 +17,17 @@ struct SettingEntry {
 
 const QString kRegistryHeader = QStringLiteral("**settings for glossor=");
 
-// A line with "=" gives the trimmed text before the first "=" and between
-// the first and the second; anything after a second "=" is lost. A line
-// without "=" is a key as it stands, with no value.
+// A line with "=" gives the trimmed text before the first "=" and after it.
+// A value is written after the first "=" as it stands, so one that holds "="
+// itself (a sentence, an address with a query) reads back whole; a reader
+// that stops at a second "=" still finds the key and the text it always
+// found. A line without "=" is a key as it stands, with no value.
 SettingEntry parseSettingLine(const QString& line) {
-    if (!line.contains('=')) {
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0) {
         return {line, QString()};
     }
-    const QStringList parts = line.split('=');
-    return {Trim(parts.at(0)), Trim(parts.at(1))};
+    return {Trim(line.left(equals)), Trim(line.mid(equals + 1))};
 }
 
 QList<SettingEntry> parseSettingLines(const QStringList& lines) {

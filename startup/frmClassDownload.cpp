@@ -197,7 +197,11 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
     const CourseDescriptor plan = planBeforeInstall(descriptorPath);
 
     if (StartDownloadProc(packageUrl, localFile)) {
-        rewriteDescriptor(courseId, descriptorPath, plan);
+        // A package that would not install (the learner has been told) leaves
+        // no descriptor of a course that is not there.
+        if (FileExists(ProductFolder() + "/" + courseId + "/LexivoData.mdb")) {
+            rewriteDescriptor(courseId, descriptorPath, plan);
+        }
     } else {
         FormInstance<frmMessage>::get()->MessageBox("2802", 1, "OK", "1");
         waitUntil([] { return !gMsgResult.isEmpty(); });

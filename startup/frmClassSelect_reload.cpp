@@ -1,7 +1,5 @@
-#include <algorithm>
 #include <optional>
 #include <QListWidget>
-#include <QRegularExpression>
 
 #include "platform/db.h"
 #include "platform/forminstance.h"
@@ -14,8 +12,10 @@
 #include "shared/request.h"
 #include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
+#include "startup/courselists.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
+#include "startup/signinreplies.h"
 #include "workspace/frmMain.h"
 
 // The opening runs on after the picker may have been unloaded (the version
@@ -41,13 +41,6 @@ void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFo
     waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
-bool isAllowedCourse(const QString& pCourseId) {
-    const QStringList allowed = gAllowedCourses.split('|');
-    return std::any_of(allowed.begin(), allowed.end(), [&pCourseId](const QString& course) {
-        return !Trim(course).isEmpty() && Trim(course).compare(pCourseId, Qt::CaseInsensitive) == 0;
-    });
-}
-
 // A refused course leaves the open one as it was: its id, its tree, and
 // menus that follow that tree.
 void keepOpenCourse(const QString& pOpenCourseId) {
@@ -56,33 +49,6 @@ void keepOpenCourse(const QString& pOpenCourseId) {
     main->DisableAllButtonMenus(main->treMain->count() == 0);
     main->setEnabled(true);
     FormInstance<frmClassSelect>::unload();
-}
-
-// The items of a comma-separated reply of the service when every one has
-// the form of the list; a closing comma is allowed. No value for anything
-// else: an "ERR_" code, a cut or garbled reply.
-std::optional<QStringList> wellFormedItems(const QString& pReply,
-                                           const QRegularExpression& pItemForm) {
-    QStringList items = pReply.split(',');
-    if (items.last().isEmpty()) {
-        items.removeLast();
-    }
-    for (const QString& item : items) {
-        if (!pItemForm.match(item).hasMatch()) {
-            return std::nullopt;
-        }
-    }
-    return items;
-}
-
-std::optional<QStringList> progressItems(const QString& pReply) {
-    static const QRegularExpression itemForm(QStringLiteral("^[^:,]+:[123]$"));
-    return wellFormedItems(pReply, itemForm);
-}
-
-std::optional<QStringList> mistakeItems(const QString& pReply) {
-    static const QRegularExpression itemForm(QStringLiteral("^[^:,]+:[0-9]{1,9}$"));
-    return wellFormedItems(pReply, itemForm);
 }
 
 QString serviceList(const QString& pScript) {
@@ -157,10 +123,12 @@ void updateLocalProgress() {
     FormInstance<frmMessage>::get()->ProgressMsgBox("5000", 0, QString(), "0");
     doEvents();
 
-    if (const std::optional<QStringList> items = progressItems(serviceList("p_getprogress.asp"))) {
+    if (const std::optional<QStringList> items =
+            progressListItems(serviceList("p_getprogress.asp"))) {
         applyProgress(*items);
     }
-    if (const std::optional<QStringList> items = mistakeItems(serviceList("p_getmistakes.asp"))) {
+    if (const std::optional<QStringList> items =
+            mistakeListItems(serviceList("p_getmistakes.asp"))) {
         applyMistakes(*items);
     }
     FormInstance<frmMessage>::unload();
@@ -172,7 +140,7 @@ bool isServerEdition() {
 
 // Opens gSelCourseId, from the account's permission on.
 void openSelectedCourse() {
-    if (gEdition == "LXM" && !isAllowedCourse(gSelCourseId)) {
+    if (gEdition == "LXM" && !isAllowedCourse(gAllowedCourses, gSelCourseId)) {
         showMessageAndWait("12001", 1, "OK", "0");
         keepOpenCourse(gCourseId);
         return;

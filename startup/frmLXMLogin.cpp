@@ -11,9 +11,11 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/sendabletext.h"
 #include "shared/serverconfig.h"
 #include "shared/servicescripts.h"
 #include "shared/skin.h"
+#include "startup/signinreplies.h"
 #include "workspace/twipsgeometry.h"
 
 namespace {
@@ -22,7 +24,6 @@ const QString kNotYetObtained = QStringLiteral("* 尚未取得 *");
 const QString kCannotObtain = QStringLiteral("* 無法正確取得 *");
 const QString kServerColour = QStringLiteral("color: rgb(0, 0, 192);");
 const QString kFailedColour = QStringLiteral("color: rgb(255, 0, 0);");
-constexpr int kAllowedCoursesField = 2;
 
 }  // namespace
 
@@ -70,8 +71,13 @@ void frmLXMLogin::LXMCert_IO(const QString& pAct) {
     if (pAct == "R") {
         bool readable = false;
         const QStringList lines = big5::readLines(mCertFile, &readable);
+        // A file cut short or emptied names no server: the label keeps
+        // saying that none is known, so no sign-in goes to a blank server.
+        const QString server = Trim(serverFromCertificate(lines.value(0)));
+        if (readable && !server.isEmpty()) {
+            lblACServer->setText(server);
+        }
         if (readable) {
-            lblACServer->setText(Trim(serverFromCertificate(lines.value(0))));
             txtLogin->setText(Trim(lines.value(1)));
         }
     } else if (pAct == "W") {
@@ -111,13 +117,19 @@ void frmLXMLogin::txtLogin_LostFocus() {
         return;
     }
     mLoginChanged = false;
+    const QString unsendable = firstUnsendableInRequest(login());
+    if (!unsendable.isEmpty()) {
+        showUnsendableAndWait(unsendable);
+        showLookupFailed();
+        return;
+    }
     FormInstance<frmMessage>::get()->ProgressMsgBox("10001", 0, QString(), "0");
     doEvents();
     const QString reply = GetServerByRegId(login());
     FormInstance<frmMessage>::unload();
 
     if (reply.startsWith("OK")) {
-        showServer(Trim(reply.mid(3)).remove('#'));
+        showServer(accountServerOfReply(reply));
         return;
     }
     // An account held by no server is the one refusal that is not about
@@ -161,7 +173,7 @@ void frmLXMLogin::cmdLogin_Click() {
         SetFormCenter(this);
         return;
     }
-    gAllowedCourses = reply.split('#').value(kAllowedCoursesField);
+    gAllowedCourses = allowedCoursesOfReply(reply);
     confirmPasswordSet(reply);
     gPno = login();
     gServerPassword = password();

@@ -13,6 +13,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/mainwindowlink.h"
+#include "shared/sendabletext.h"
 #include "shared/servicescripts.h"
 #include "shared/skin.h"
 #include "workspace/twipsgeometry.h"
@@ -211,6 +212,13 @@ QLineEdit* frmLXVImportLogin::refusedField() {
     if (password.length() < kMinLength || password.length() > kMaxPasswordLength) {
         showMessageAndWait("27", "0");
         return txtPassword;
+    }
+    for (QLineEdit* box : {txtPno, txtLogin, txtPassword}) {
+        const QString unsendable = firstUnsendableInRequest(Trim(box->text()));
+        if (!unsendable.isEmpty()) {
+            showUnsendableAndWait(unsendable);
+            return box;
+        }
     }
     return nullptr;
 }

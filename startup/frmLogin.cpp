@@ -1,5 +1,6 @@
 #include "startup/frmLogin.h"
 
+#include <cstdio>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -134,9 +135,12 @@ void frmLogin::WriteServerList() {
         }
     }
     const QString newFile = mServerListFile + ".new";
-    if (big5::writeLines(newFile, lines)) {
-        QFile::remove(mServerListFile);
-        QFile::rename(newFile, mServerListFile);
+    // Renamed over the old list in one step: deleting it first would leave
+    // no list at all to a program killed between the two.
+    if (big5::writeLines(newFile, lines) &&
+        std::rename(QFile::encodeName(newFile).constData(),
+                    QFile::encodeName(mServerListFile).constData()) != 0) {
+        QFile::remove(newFile);
     }
 }
 

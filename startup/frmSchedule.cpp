@@ -16,6 +16,7 @@
 #include "shared/mainwindowlink.h"
 #include "workspace/coursedescriptor.h"
 #include "workspace/studyplan.h"
+#include "workspace/studyprogresspage.h"
 #include "workspace/twipsgeometry.h"
 
 using namespace twipsgeometry;
@@ -222,13 +223,12 @@ void frmSchedule::markCurrentPlan() {
 }
 
 QString frmSchedule::statusText() const {
-    const qint64 all = GetSqlCount("select count(*) from bswunit", gCourseConnStr);
-    const qint64 done =
-        GetSqlCount("select count(*) from bswunit where VISITED = '3' ", gCourseConnStr);
+    const StudyProgressPage::Counts questions = StudyProgressPage::questionCounts();
     const qint64 daysLeft = QDate::currentDate().daysTo(gScheduleEnd);
     const QString middle = daysLeft < 0 ? "已超過 " + QString::number(-daysLeft) + " 日"
                                         : "餘 " + QString::number(daysLeft) + " 日";
-    return "依進度，目前" + middle + "，尚有 " + QString::number(all - done) + " 題未完成";
+    return "依進度，目前" + middle + "，尚有 " +
+           QString::number(questions.total() - questions.finished) + " 題未完成";
 }
 
 void frmSchedule::showDialog() {
@@ -338,8 +338,11 @@ bool frmSchedule::eventFilter(QObject* watched, QEvent* event) {
             picSchedule_MouseMove(plan);
             return true;
         }
+        if (event->type() != QEvent::MouseButtonRelease) {
+            return false;
+        }
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        if (mouse->button() == Qt::LeftButton &&
             picSchedule[plan]->rect().contains(mouse->position().toPoint())) {
             picSchedule_Click(plan);
             return true;

@@ -34,8 +34,8 @@ public:
     std::array<QLabel*, 5> imgSelect{};
     QPixmap imgClock;
     std::array<QLabel*, 4> lblS{};
-    QLineEdit* txtLimitDays;
-    QLineEdit* txtExtendDays;
+    QLineEdit* txtLimitDays = nullptr;
+    QLineEdit* txtExtendDays = nullptr;
     QPushButton* cmdOK;
     QPushButton* cmdExtend;
     std::array<QLabel*, 3> lblMemos{};

@@ -3,10 +3,12 @@
 #include <memory>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include "platform/forminstance.h"
 #include "platform/twips.h"
@@ -36,6 +38,13 @@ std::unique_ptr<QLockFile>& instanceLock() {
     return lock;
 }
 
+// Probed by writing a file there, as permission bits tell nothing to a
+// program run by the administrator.
+bool canWriteIn(const QString& folder) {
+    QTemporaryFile probe(folder + "/lexivo-XXXXXX");
+    return probe.open();
+}
+
 bool isVersionText(const QString& reply) {
     static const QRegularExpression version(R"(^\d+(\.\d+)*$)");
     return version.match(reply).hasMatch();
@@ -59,7 +68,7 @@ void frmStartup::Form_Load() {
         EndProgram();
         return;
     }
-    if (!IsOnlyInstance()) {
+    if (!CanWriteDataFolders() || !IsOnlyInstance()) {
         EndProgram();
         return;
     }
@@ -83,6 +92,20 @@ void frmStartup::Form_Load() {
     }
     gInFormLoad = false;
     FormInstance<frmMain>::get();
+}
+
+// The product and engine folders are checked where they already stand; the
+// data installation makes them inside a base folder that can be written.
+bool frmStartup::CanWriteDataFolders() {
+    const QString base = BasePathFromEnvironment();
+    bool writable = QDir().mkpath(base) && canWriteIn(base);
+    for (const QString& folder : {base + "/Lexivo2", base + "/glossor"}) {
+        writable = writable && (!QFileInfo::exists(folder) || canWriteIn(folder));
+    }
+    if (!writable) {
+        AskAndWait("29981", 1, "OK", "1");
+    }
+    return writable;
 }
 
 bool frmStartup::IsOnlyInstance() {

@@ -28,6 +28,9 @@ public:
     bool CheckServerVersion();
 
 private:
+    // Whether the folders that hold all the program's data can be written;
+    // the learner is told when they cannot.
+    bool CanWriteDataFolders();
     bool IsOnlyInstance();
     void WarnAboutScreenDpi();
     void SetUpGlobalState();

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "platform/disabledpicturestyle.h"
 #include "platform/forminstance.h"
 #include "startup/frmStartup.h"
 
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
+    QApplication::setStyle(new DisabledPictureStyle);
     FormInstance<frmStartup>::get();
     return QApplication::exec();
 }

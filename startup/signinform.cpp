@@ -14,6 +14,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/sendabletext.h"
 #include "shared/servicescripts.h"
 #include "shared/skin.h"
 #include "workspace/twipsgeometry.h"
@@ -188,6 +189,15 @@ bool SignInForm::refuseLoginOrPassword() {
     if (password().size() < 1 || password().size() > kMaxPasswordLength) {
         showMessageAndWait("27", "0");
         return true;
+    }
+    // A pasted character that the sign-in cannot carry would reach the
+    // service as another account or password, which a first sign-in keeps.
+    for (const QString& value : {login(), password()}) {
+        const QString unsendable = firstUnsendableInRequest(value);
+        if (!unsendable.isEmpty()) {
+            showUnsendableAndWait(unsendable);
+            return true;
+        }
     }
     return false;
 }

@@ -57,7 +57,7 @@ protected:
     QString login() const;
     QString password() const;
     // The message of a failed check; false when the password has 1 to 20
-    // characters and the login is not empty.
+    // characters, the login is not empty, and both can be sent as typed.
     bool refuseLoginOrPassword();
     // Signs in to pServer, then under pServer + "/serverside" when the first
     // server cannot be reached; the form is disabled meanwhile.

@@ -34,8 +34,11 @@ QString CourseDescriptor::planNameForDays(int days) {
     }
 }
 
+// Both forms span the whole text: a "$" at the end would also let a closing
+// line break through, which the service's plan would then carry into the
+// file as a line of its own.
 bool CourseDescriptor::readWholeNumber(const QString& text, int* value) {
-    static const QRegularExpression digits("^[0-9]{1,9}$");
+    static const QRegularExpression digits(QRegularExpression::anchoredPattern("[0-9]{1,9}"));
     const QString trimmed = Trim(text);
     if (!digits.match(trimmed).hasMatch()) {
         return false;
@@ -45,7 +48,8 @@ bool CourseDescriptor::readWholeNumber(const QString& text, int* value) {
 }
 
 QDate CourseDescriptor::readDate(const QString& text) {
-    static const QRegularExpression form("^([0-9]{1,4})/([0-9]{1,2})/([0-9]{1,2})$");
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern("([0-9]{1,4})/([0-9]{1,2})/([0-9]{1,2})"));
     const QRegularExpressionMatch match = form.match(Trim(text));
     if (!match.hasMatch()) {
         return QDate();

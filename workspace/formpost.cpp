@@ -1,10 +1,13 @@
 #include "workspace/formpost.h"
 
+#include <algorithm>
+#include <optional>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
 #include "platform/browser.h"
+#include "platform/http.h"
 #include "platform/waituntil.h"
 
 namespace {
@@ -72,28 +75,40 @@ QString FormPostPage(const QString& pAction, const RequestFields& pFields) {
     return page;
 }
 
-void SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction) {
+bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction) {
     const QPointer<Browser> browser(pBrowser);
     browser->Navigate2("about:blank");
     doEvents();
     if (!browser) {
-        return;
+        return false;
     }
-    bool answered = false;
+    bool submitted = false;
+    std::optional<bool> answerLoaded;
     const QUrl answerAddress = comparable(QUrl(pAction));
+    // The form goes once the written page has loaded; the load after that is
+    // the service's answer, wherever it leads. An answer that the browser
+    // cannot show (garbage offered as a file) ends as a failed load.
     const QMetaObject::Connection connection = QObject::connect(
-        browser, &Browser::loadFinished, browser, [&answered, &browser, answerAddress] {
-            answered = answered || comparable(QUrl(browser->locationURL())) == answerAddress;
+        browser, &Browser::loadFinished, browser,
+        [&submitted, &answerLoaded, &browser, answerAddress](bool ok) {
+            const QString location = browser->locationURL();
+            if (!answerLoaded && (submitted || comparable(QUrl(location)) == answerAddress)) {
+                answerLoaded = ok;
+            }
+            submitted = submitted || (ok && location != "about:blank");
         });
     if (browser->writeDocument(pPage)) {
         browser->submitFirstForm();
         doEvents();
+        // A service that never answers holds the learner no longer than any
+        // other request of the program would.
         QTimer deadline;
         deadline.setSingleShot(true);
-        deadline.start(kAnswerWaitMs);
-        waitUntil([&] { return answered || !browser || !deadline.isActive(); });
+        deadline.start(std::min(kAnswerWaitMs, http::totalTimeoutMs()));
+        waitUntil([&] { return answerLoaded || !browser || !deadline.isActive(); });
     }
     if (browser) {
         QObject::disconnect(connection);
     }
+    return answerLoaded.value_or(false);
 }

@@ -17,5 +17,6 @@ QString FormPostPage(const QString& pAction, const RequestFields& pFields);
 // Writes the page into the browser over a blank page and submits its form,
 // then waits (events keep running) until the service's answer has loaded
 // there, or for a while at most: the browser's next use, or its window
-// closing, would otherwise drop a post that has not left yet.
-void SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction);
+// closing, would otherwise drop a post that has not left yet. True when the
+// answer loaded; false when it failed to load or did not come in time.
+bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction);

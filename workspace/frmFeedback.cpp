@@ -17,6 +17,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/request.h"
+#include "shared/sendabletext.h"
 #include "shared/settingsfiles.h"
 #include "shared/skin.h"
 #include "workspace/formpost.h"
@@ -242,8 +243,16 @@ void frmFeedback::OpenWithBrowserForFeedback() {
         }
         return;
     }
-    postFeedback(email);
+    const bool sent = postFeedback(email);
     if (!self) {
+        return;
+    }
+    // A post that failed on its way keeps the entries for another try.
+    if (!sent) {
+        refuse("1");
+        if (self) {
+            show();
+        }
         return;
     }
     SetFile_IO(gRegistrySetFile, "W", "sentence", "");
@@ -266,6 +275,15 @@ QString frmFeedback::refusalOf(const QString& email) const {
     if (descriptionText().size() > kLongestDescription) {
         return "10";
     }
+    // The form page goes out as Big5: a character that it cannot carry would
+    // reach the service as "?".
+    for (const QString& text : {descriptionText(), email}) {
+        const QString outside = firstCharacterOutsideBig5(text);
+        if (!outside.isEmpty()) {
+            gMsgParam = outside;
+            return kUnsendableMessage;
+        }
+    }
     return IsServerOnline() ? QString() : QStringLiteral("1");
 }
 
@@ -274,16 +292,16 @@ void frmFeedback::refuse(const QString& messageId) {
     waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
-void frmFeedback::postFeedback(const QString& email) {
+bool frmFeedback::postFeedback(const QString& email) {
     const QString action = gFeedbackURL + "p_feedback.asp";
-    SubmitFormPage(webMain,
-                   FormPostPage(action, {{"pno", gPno},
-                                         {"qcode", QString(gNodeKey).remove("QUIZ_")},
-                                         {"errcode", mErrCode},
-                                         {"sentence", mSentence},
-                                         {"remarks", descriptionText()},
-                                         {"email", email}}),
-                   action);
+    return SubmitFormPage(webMain,
+                          FormPostPage(action, {{"pno", gPno},
+                                                {"qcode", QString(gNodeKey).remove("QUIZ_")},
+                                                {"errcode", mErrCode},
+                                                {"sentence", mSentence},
+                                                {"remarks", descriptionText()},
+                                                {"email", email}}),
+                          action);
 }
 
 bool frmFeedback::eventFilter(QObject* watched, QEvent* event) {

@@ -63,5 +63,6 @@ private:
     // The id of the message that refuses the entries, "" when they may go.
     QString refusalOf(const QString& email) const;
     void refuse(const QString& messageId);
-    void postFeedback(const QString& email);
+    // False when the service's answer did not arrive.
+    bool postFeedback(const QString& email);
 };

@@ -302,9 +302,19 @@ void frmMain::hideEditionMenus() {
     }
 }
 
+namespace {
+
+// A damaged setup.set may name anything; only a folder directly inside the
+// product folder can be a course.
+bool isCourseFolderName(const QString& name) {
+    return name != "." && name != ".." && !name.contains('/') && !name.contains('\\');
+}
+
+}  // namespace
+
 void frmMain::openLastCourse() {
     QString course = SetFile_IO(gSetupSetFile, "R", "lastCourse", "");
-    if (!FolderExists(gBasePath + "/Lexivo2/" + course)) {
+    if (!isCourseFolderName(course) || !FolderExists(gBasePath + "/Lexivo2/" + course)) {
         course.clear();
     }
     if (course.isEmpty()) {

@@ -16,11 +16,14 @@
 #include "shared/killapp.h"
 #include "shared/md5.h"
 #include "shared/request.h"
+#include "shared/sendabletext.h"
 #include "shared/settingsfiles.h"
+#include "workspace/enginereply.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"
 #include "workspace/frmMenu.h"
 #include "workspace/inputboxevents.h"
+#include "workspace/singlelinevalidator.h"
 
 using namespace mainmeasures;
 
@@ -31,13 +34,6 @@ constexpr int kKeyEnter = 13;
 // Characters that the box refuses from the keyboard (a paste still brings
 // them in).
 const QString kSwallowedCharacters = QStringLiteral("/@#%^_&*()\"<>");
-
-// What a reply of the engine that was taken says about the sentence.
-struct EngineReply {
-    QString status;
-    QString errCode;
-    QString page;
-};
 
 QString questionCode() {
     return QString(gNodeKey).remove("QUIZ_");
@@ -79,6 +75,16 @@ bool copiesAnExample(const QString& sentence, const QString& code) {
     return false;
 }
 
+// Blanks travel to the engine as "%20", which it turns back into blanks, so
+// a "%20" in the sentence would not arrive as typed either.
+QString unsendableInSentence(const QString& sentence) {
+    const QString piece = firstUnsendableInRequest(sentence);
+    if (!piece.isEmpty()) {
+        return piece;
+    }
+    return sentence.contains("%20") ? QStringLiteral("%20") : QString();
+}
+
 void handSentenceOver(const QString& sentence, const QString& code) {
     RegistrySet_IO("RESET");
     SetFile_IO(gRegistrySetFile, "W", "sentence", sentence);
@@ -110,24 +116,6 @@ QString engineForm(const QString& sentence, const QString& code) {
                         {"s", QString(sentence).replace(" ", "%20")}});
 }
 
-// Replies that do not begin "OK_" are not taken; fields that a short reply
-// lacks are empty.
-std::optional<EngineReply> takeReply(const QString& reply) {
-    if (!reply.startsWith("OK_")) {
-        return std::nullopt;
-    }
-    const QStringList fields = reply.mid(3).split('#');
-    EngineReply taken{Trim(fields.value(0)), QString(), QString()};
-    if (taken.status == "0") {
-        taken.errCode = "0";
-        taken.page = Trim(fields.value(2));
-    } else if (taken.status == "1" || taken.status == "2") {
-        taken.errCode = Trim(fields.value(1));
-        taken.page = Trim(fields.value(2));
-    }
-    return taken;
-}
-
 // A post that fails counts as a reply that is not taken.
 std::optional<EngineReply> askEngine(const QString& sentence, const QString& code) {
     if (!CheckWebEngineConn(true)) {
@@ -135,7 +123,7 @@ std::optional<EngineReply> askEngine(const QString& sentence, const QString& cod
     }
     const std::optional<QString> reply =
         PostRequest(gWebEngineURL + "p_passWebEngine.asp", engineForm(sentence, code));
-    return reply ? takeReply(*reply) : std::nullopt;
+    return reply ? takeEngineReply(*reply) : std::nullopt;
 }
 
 // The reply that the engine gave; none when the wait timed out (message 39),
@@ -181,6 +169,7 @@ void frmMain::connectSentenceCheck() {
     connect(txtInput, &QLineEdit::textChanged, this, &frmMain::txtInput_Change);
     // The edit menu of its own replaces the box's standard one.
     txtInput->setContextMenuPolicy(Qt::PreventContextMenu);
+    txtInput->setValidator(new SingleLineValidator(txtInput));
     new InputBoxEvents(this, txtInput);
     connect(&tmrEngineResponse, &QTimer::timeout, this, &frmMain::tmrEngineResponse_Timer);
 }
@@ -195,7 +184,10 @@ void frmMain::PassStringToEngine() {
     txtInput->setEnabled(false);
     const QString sentence = txtInput->text();
     const QString code = questionCode();
-    if (copiesAnExample(sentence, code)) {
+    const QString unsendable = unsendableInSentence(sentence);
+    if (!unsendable.isEmpty()) {
+        showUnsendableAndWait(unsendable);
+    } else if (copiesAnExample(sentence, code)) {
         showMessageAndWait("2976", "0");
     } else {
         handSentenceOver(sentence, code);

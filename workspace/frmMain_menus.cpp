@@ -42,10 +42,19 @@ bool confirmCleanUp(const QString& pMessageId) {
     return gMsgResult == "OK";
 }
 
-void cleanLearnerTables(const QStringList& pStatements) {
+// False when a table could not be emptied (a damaged learner database).
+bool cleanLearnerTables(const QStringList& pStatements) {
+    bool cleaned = true;
     for (const QString& statement : pStatements) {
-        db::execute(statement, gUserConnStr);
+        cleaned = db::execute(statement, gUserConnStr) && cleaned;
     }
+    return cleaned;
+}
+
+// Records that are still here are not cleared on the service either, so the
+// two copies keep agreeing.
+void showRecordsNotCleaned() {
+    showMessageAndWait("29971", 1, "OK", "1");
 }
 
 void showNetworkDown() {
@@ -249,7 +258,11 @@ void frmMain::mnuCleanError_Click() {
     if (!confirmCleanUp("2991")) {
         return;
     }
-    cleanLearnerTables({"delete from mistakes where 1=1", "delete from errSentence where 1=1"});
+    if (!cleanLearnerTables(
+            {"delete from mistakes where 1=1", "delete from errSentence where 1=1"})) {
+        showRecordsNotCleaned();
+        return;
+    }
     ProcResetServer("error", gPno, gCourseId);
     showMessageAndWait("2994", 0, "OK", "0");
 }
@@ -261,7 +274,10 @@ void frmMain::mnuCleanSchedule_Click() {
     if (!confirmCleanUp("2992")) {
         return;
     }
-    db::execute("update bswunit set VISITED = '1'", gCourseConnStr);
+    if (!db::execute("update bswunit set VISITED = '1'", gCourseConnStr)) {
+        showRecordsNotCleaned();
+        return;
+    }
     gScheduleStart = QDate::currentDate();
     gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
     WriteScheduleSetFile();
@@ -278,7 +294,10 @@ void frmMain::mnuCleanRec_Click() {
     if (!confirmCleanUp("2993")) {
         return;
     }
-    cleanLearnerTables({"delete from userSntn where 1=1"});
+    if (!cleanLearnerTables({"delete from userSntn where 1=1"})) {
+        showRecordsNotCleaned();
+        return;
+    }
     ProcResetServer("sentence", gPno, gCourseId);
     showMessageAndWait("2996", 0, "OK", "0");
 }

@@ -34,11 +34,13 @@ struct CheckRecord {
     QString uploadText;
 };
 
-void runStatement(const QString& sql, const QString& connection) {
+bool runStatement(const QString& sql, const QString& connection) {
     QString error;
     if (!db::execute(sql, connection, &error)) {
         qWarning("Record statement failed: %s", qUtf8Printable(error));
+        return false;
     }
+    return true;
 }
 
 QString questionState(const QString& code) {
@@ -81,43 +83,44 @@ CheckRecord workOutRecord(const QString& status, const QString& errCode, const Q
     return record;
 }
 
-void storeWrongSentence(const CheckRecord& record) {
-    runStatement("insert into errsentence values ( " + QString(" '") + record.id + "' ," + " '" +
-                     SqlText(record.wrongSentence) + "' ," + " '" + SqlText(record.errCode) +
-                     "' ," + " #" + record.date + "#, " + " 'N' " + " ) ",
-                 gUserConnStr);
+bool storeWrongSentence(const CheckRecord& record) {
+    return runStatement("insert into errsentence values ( " + QString(" '") + record.id + "' ," +
+                            " '" + SqlText(record.wrongSentence) + "' ," + " '" +
+                            SqlText(record.errCode) + "' ," + " #" + record.date + "#, " + " 'N' " +
+                            " ) ",
+                        gUserConnStr);
 }
 
 // One row per sentence and question.
-void storeCorrectSentence(const CheckRecord& record) {
+bool storeCorrectSentence(const CheckRecord& record) {
     const qint64 stored = GetSqlCount("select count(*) from UserSntn where Sentence = '" +
                                           SqlText(record.storedSentence) + "' and qcode = '" +
                                           SqlText(record.code) + "' ",
                                       gUserConnStr);
     if (stored >= 1) {
-        return;
+        return true;
     }
-    runStatement("insert into UserSntn values ( " + QString(" '") + record.id + "' ," + " '" +
-                     SqlText(record.code) + "' ," + " '" + SqlText(record.storedSentence) + "' ," +
-                     " #" + record.date + "# " + " ) ",
-                 gUserConnStr);
+    return runStatement("insert into UserSntn values ( " + QString(" '") + record.id + "' ," +
+                            " '" + SqlText(record.code) + "' ," + " '" +
+                            SqlText(record.storedSentence) + "' ," + " #" + record.date + "# " +
+                            " ) ",
+                        gUserConnStr);
 }
 
-void countMistake(const QString& errCode) {
+bool countMistake(const QString& errCode) {
     const QString code = SqlText(errCode);
     db::Recordset counted;
     if (!counted.open("select count(*) from mistakes where Errcode = '" + code + "' ",
                       gUserConnStr)) {
         qWarning("Mistake query failed: %s", qUtf8Printable(counted.lastError()));
-        return;
+        return false;
     }
     if (counted.field(0).toLongLong() > 0) {
-        runStatement("update mistakes set  times = times + 1 where Errcode = '" + code + "' ",
-                     gUserConnStr);
-    } else {
-        runStatement("insert into mistakes values ( " + QString("'") + code + "'," + "1" + ")",
-                     gUserConnStr);
+        return runStatement(
+            "update mistakes set  times = times + 1 where Errcode = '" + code + "' ", gUserConnStr);
     }
+    return runStatement("insert into mistakes values ( " + QString("'") + code + "'," + "1" + ")",
+                        gUserConnStr);
 }
 
 void addToHistory(frmMain& window) {
@@ -133,32 +136,42 @@ void addToHistory(frmMain& window) {
     window.SetTreeNowSelect(gNodeIndex, false);
 }
 
-void setVisited(const QString& code, const QString& state) {
-    runStatement(
+bool setVisited(const QString& code, const QString& state) {
+    return runStatement(
         "update bswunit set VISITED = '" + state + "' where UNITID = '" + SqlText(code) + "' ",
         gCourseConnStr);
 }
 
-// A unit whose last open question is answered correctly is done.
-void markProgress(frmMain& window, const CheckRecord& record) {
+// A unit whose last open question is answered correctly is done. False
+// when the new state could not be stored.
+bool markProgress(frmMain& window, const CheckRecord& record) {
     const qint64 openQuestions = GetSqlCount(
         "select count(*) from bswunit where PARENT = '" + SqlText(gUnitKey) +
             "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(record.code) + "' ",
         gCourseConnStr);
+    bool stored = true;
     if (!record.correct) {
         if (record.oldState == "1") {
-            setVisited(record.code, "2");
+            stored = setVisited(record.code, "2");
             window.SetTreeIcon(gNodeIndex, treeimage::kQuestionWrong, treeimage::kQuestionWrong);
         }
-        return;
+        return stored;
     }
     if (record.oldState == "1" || record.oldState == "2") {
-        setVisited(record.code, "3");
+        stored = setVisited(record.code, "3");
     }
     window.SetTreeIcon(gNodeIndex, treeimage::kQuestionDone, treeimage::kQuestionDone);
     if (openQuestions == 0) {
         window.SetTreeIcon(gUnitNodeIndex, treeimage::kUnitDone, treeimage::kUnitDone);
     }
+    return stored;
+}
+
+// The check goes on to its end, the upload included (a sync brings the
+// uploaded result back), before the learner is told.
+void reportUnstoredRecord() {
+    FormInstance<frmMessage>::get()->MessageBox("29971", 1, "OK", "1");
+    waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
 // The service offline: message 1, and nothing is posted.
@@ -181,15 +194,22 @@ QString uploadSentence(Browser* browser, const QString& script,
         return kConnectFailed;
     }
     const QString action = gServerURL + script;
-    SubmitFormPage(browser,
-                   FormPostPage(action, {learner,
-                                         {"pass", pPass},
-                                         {"courseId", pCourseId},
-                                         {"qcode", pQcode},
-                                         {"flag", pFlag},
-                                         {"errcode", pErrcode},
-                                         {"s", pSentence}}),
-                   action);
+    const bool answered = SubmitFormPage(browser,
+                                         FormPostPage(action, {learner,
+                                                               {"pass", pPass},
+                                                               {"courseId", pCourseId},
+                                                               {"qcode", pQcode},
+                                                               {"flag", pFlag},
+                                                               {"errcode", pErrcode},
+                                                               {"s", pSentence}}),
+                                         action);
+    // An upload lost on its way is as lost as one never sent: the learner
+    // hears the same.
+    if (!answered) {
+        FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
+        waitUntil([] { return !gMsgResult.isEmpty(); });
+        return kConnectFailed;
+    }
     return "OK_FINISH";
 }
 
@@ -198,12 +218,9 @@ QString uploadSentence(Browser* browser, const QString& script,
 void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
                                 const QString& pSentence, const QString& pQuestionCode) {
     const CheckRecord record = workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode);
+    bool stored = true;
     if (gEdition == "LXV") {
-        if (record.correct) {
-            storeCorrectSentence(record);
-        } else {
-            storeWrongSentence(record);
-        }
+        stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
         LXVInsertSentenceProc(gPno, gServerPassword, gCourseId, record.code, record.newFlag,
                               record.uploadText, record.errCode);
     } else {
@@ -211,11 +228,14 @@ void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
                               record.uploadText, record.errCode);
     }
     if (!record.correct) {
-        countMistake(record.errCode);
+        stored = countMistake(record.errCode) && stored;
     }
     addToHistory(*this);
-    markProgress(*this, record);
+    stored = markProgress(*this, record) && stored;
     gStudyPageDirty = true;
+    if (!stored) {
+        reportUnstoredRecord();
+    }
 }
 
 QString frmMain::LXVInsertSentenceProc(const QString& pPNO, const QString& pPass,

@@ -5,34 +5,10 @@
 #include "shared/servicescripts.h"
 #include "workspace/coursedescriptor.h"
 #include "workspace/frmMain.h"
+#include "workspace/serviceplan.h"
 #include "workspace/studyplan.h"
 
 namespace {
-
-// The service's plan: days, start and end, each trimmed.
-struct ServicePlan {
-    QString days;
-    QString start;
-    QString end;
-};
-
-// Only "OK#" followed by a whole number and two dates is a plan; anything
-// else (an "ERR_" code, a cut-off or garbled reply) must not overwrite the
-// learner's plan.
-bool readServicePlan(const QString& reply, ServicePlan* plan) {
-    if (!reply.startsWith("OK#")) {
-        return false;
-    }
-    const QStringList values = QString(reply).remove("OK#").split('@');
-    if (values.size() != 3) {
-        return false;
-    }
-    int days = 0;
-    *plan = {Trim(values.at(0)), Trim(values.at(1)), Trim(values.at(2))};
-    return CourseDescriptor::readWholeNumber(plan->days, &days) &&
-           CourseDescriptor::readDate(plan->start).isValid() &&
-           CourseDescriptor::readDate(plan->end).isValid();
-}
 
 void setPlanFromDays(const QString& days) {
     int dayCount = 0;

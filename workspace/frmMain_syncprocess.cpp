@@ -150,16 +150,16 @@ bool replaceProgress(const QList<ProgressItem>& items, EventPump& pump) {
     return attempted.flush() && finished.flush();
 }
 
-// Both databases change together or not at all.
+// Both databases change together or not at all, also when the program dies
+// while committing: one commit covers both files.
 bool replaceLocalRecords(const ServiceRecords& records) {
     EventPump pump;
-    db::Transaction learner(gUserConnStr);
-    db::Transaction course(gCourseConnStr);
-    if (!learner.isActive() || !course.isActive() || !replaceSentences(records, pump) ||
+    db::Transaction both(gUserConnStr, gCourseConnStr);
+    if (!both.isActive() || !replaceSentences(records, pump) ||
         !replaceProgress(records.progress, pump)) {
         return false;
     }
-    return learner.commit() && course.commit();
+    return both.commit();
 }
 
 }  // namespace
@@ -183,7 +183,9 @@ void frmMain::SyncProcess(bool pNeedReload) {
     FormInstance<frmMessage>::unload();
     setEnabled(true);
     if (!synced) {
-        FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
+        // Records that came but could not be stored tell of the databases
+        // here, not of the network.
+        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : "1", 1, "OK", "1");
         waitUntil([] { return !gMsgResult.isEmpty(); });
         return;
     }

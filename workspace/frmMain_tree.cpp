@@ -40,8 +40,9 @@ QString courseFolder() {
 }
 
 CourseRow rowOf(const db::Recordset& record) {
-    return {Trim(record.text("UNITID")), Trim(record.text("TEXT")), Trim(record.text("TEACHNOTES")),
-            Trim(record.text("VISITED"))};
+    return {Trim(record.text(QStringLiteral("UNITID"))), Trim(record.text(QStringLiteral("TEXT"))),
+            Trim(record.text(QStringLiteral("TEACHNOTES"))),
+            Trim(record.text(QStringLiteral("VISITED")))};
 }
 
 bool queryRows(const QString& sql, QList<CourseRow>* rows) {

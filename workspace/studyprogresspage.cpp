@@ -16,6 +16,13 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr double kBarWidth = 200.0;
 constexpr int kLabelLength = 2;
 
+// The root and unit rows carry a progress state as well (every reset sets
+// all rows), but they are no questions: only the rows under the sub-units
+// are counted, as the tree and the sub-unit rows count them.
+const QString kQuestionRows = QStringLiteral(
+    "and PARENT in (select UNITID from bswunit where PARENT in "
+    "(select UNITID from bswunit where UNITID like '%0000')) ");
+
 QString whole(double value) {
     return pagetext::number(value, 0);
 }
@@ -68,7 +75,7 @@ QString StudyProgressPage::fill(const QString& templateText) const {
     page.replace("##dayEnd##", GetDateString(mPlan.end, "/"));
     page.replace("##endDays##", endDays());
 
-    const Counts counts = countWhere(QString());
+    const Counts counts = questionCounts();
     const qint64 expected = expectedFinished(counts.total());
     const qint64 behind = expected - counts.finished;
     const double percent =
@@ -115,6 +122,10 @@ QString StudyProgressPage::unitRows() const {
         }
     }
     return rows;
+}
+
+StudyProgressPage::Counts StudyProgressPage::questionCounts() {
+    return countWhere(kQuestionRows);
 }
 
 StudyProgressPage::Counts StudyProgressPage::countWhere(const QString& condition) {

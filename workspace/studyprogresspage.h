@@ -32,6 +32,9 @@ public:
     // The questions that the plan expects finished by now.
     qint64 expectedFinished(qint64 total) const;
 
+    // The course's questions by progress state, on the course database.
+    static Counts questionCounts();
+
 private:
     QString endDays() const;
     QString unitRows() const;

@@ -20,7 +20,8 @@ TEST_F(ProgramTest, ACourseDownloadedFromTheServiceIsInstalledAndOpened) {
            << step({"link", "frmClassDownload", "cmd:DEMO"})
            // The installation's end, then the picker with the new course.
            << step({"answer", "OK"}) << step({"click", "frmClassSelect", "載入所選擇的課程"})
-           << step({"tree", "frmMain"});
+           // The tree is counted once the opening has ended.
+           << step({"ready", "frmMain", "儲存檔案"}) << step({"tree", "frmMain"});
     script << leaveProgram();
 
     ProgramRun program(tmp(), serversFile());

@@ -55,7 +55,7 @@ bool ProgramRun::start(const QStringList& arguments, const QStringList& script) 
     environment.insert("LEXIVO_E2E_LOG", m_logFile);
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral(LEXIVO_PROGRAM_DIR) + "/lexivo", arguments);
+    m_process.start(m_programFolder + "/lexivo", arguments);
     return m_process.waitForStarted();
 }
 

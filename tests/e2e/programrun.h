@@ -15,6 +15,10 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
+    // Runs the executable of another program folder (a copy of the build's
+    // with files of the test's) instead of the build's own.
+    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+
     // Each script line's fields are joined by tabs.
     bool start(const QStringList& arguments, const QStringList& script);
     // False when the program had not ended in time (it is then killed).
@@ -35,6 +39,7 @@ private:
     QString m_serversFile;
     QString m_scriptFile;
     QString m_logFile;
+    QString m_programFolder = QStringLiteral(LEXIVO_PROGRAM_DIR);
     QProcess m_process;
     QString m_output;
 };

@@ -371,8 +371,9 @@ TEST_F(PagesWindowTest, TheServiceEditionsShowTheServicesProgressPage) {
         << requests.first().query.toStdString();
 }
 
-// The progress figures for a fixed moment. The demo course counts 19 rows:
-// the root, three units and fifteen questions, all not done at first.
+// The progress figures for a fixed moment. The demo course has fifteen
+// questions, all not done at first; its root and three unit rows carry a
+// progress state too but are no questions.
 class StudyProgressTest : public ToolWindowTest {
 protected:
     void SetUp() override {
@@ -393,17 +394,29 @@ TEST_F(StudyProgressTest, ThePlaceholdersTakeThePlanAndTheFigures) {
         "##scheduleType##|##dayStart##|##dayEnd##|##endDays##|##today##|##rec_all##|"
         "##rec_finish##|##rec_percent##|進度落後 ##rec_lost## 題";
 
-    // 8.5 days into a plan of 19 days for 19 rows: 8.5 rounds to the even 8.
+    // 8.5 days into a plan of 19 days for 15 questions: 6.7 expected.
     EXPECT_EQ(fill(plan, QDateTime(QDate(2024, 3, 9), QTime(12, 0)), text),
               "標準型（19日完成）|2024/3/1|2024/3/19|<font color='#0000FF'>尚有 10 日</font>|"
-              "2024/3/9|8<br><font color='#008800'>(總題數 19)</font>|5|62.5|進度落後 3 題");
+              "2024/3/9|7<br><font color='#008800'>(總題數 15)</font>|5|71.4|進度落後 2 題");
+}
+
+// A reset sets the root and unit rows to not done as well; a learner who
+// has finished every question is still not behind.
+TEST_F(StudyProgressTest, OnlyQuestionsCountSoThatAFinishedCourseIsNotBehind) {
+    run("update bswunit set VISITED = '1'", gCourseConnStr);
+    run("update bswunit set VISITED = '3' where PARENT like 'U%'", gCourseConnStr);
+    const QDateTime afterTheEnd(QDate(2024, 3, 25), QTime(12, 0));
+
+    EXPECT_EQ(fill(plan, afterTheEnd, "##rec_all##|##rec_finish##|##rec_percent##|##rec_lost##"),
+              "15<br><font color='#008800'>(總題數 15)</font>|15|100.0|進度超前 0 題");
 }
 
 TEST_F(StudyProgressTest, FinishingAheadOrOnTimeShowsAhead) {
     run("update bswunit set VISITED = '3' where PARENT = 'U1000100'", gCourseConnStr);
     EXPECT_EQ(fill(plan, QDateTime(QDate(2024, 3, 3), QTime(12, 0)), "##rec_lost##"),
               "進度超前 3 題");
-    EXPECT_EQ(fill(plan, QDateTime(QDate(2024, 3, 6), QTime(0, 0)), "##rec_lost##"),
+    // Six and a third days of 19 expect 5 of the 15 questions.
+    EXPECT_EQ(fill(plan, QDateTime(QDate(2024, 3, 7), QTime(8, 0)), "##rec_lost##"),
               "進度超前 0 題");
 }
 

@@ -179,12 +179,13 @@ TEST_F(ScheduleTest, APlanShowsItsPeriodMarkAndStatus) {
     EXPECT_TRUE(form->imgSelect[0]->pixmap().isNull());
     EXPECT_TRUE(form->txtLimitDays->text().isEmpty());
     EXPECT_TRUE(form->cmdOK->isEnabled());
-    // 19 nodes of the course, one of them finished.
-    EXPECT_EQ(form->lblStatus->text(), "依進度，目前餘 3 日，尚有 18 題未完成");
+    // 15 questions of the course, one of them finished; the root and unit
+    // rows are no questions.
+    EXPECT_EQ(form->lblStatus->text(), "依進度，目前餘 3 日，尚有 14 題未完成");
     EXPECT_FALSE(saveScreenshot(form, "frmSchedule-plan").isEmpty());
 
     form = reopenWith("勤奮好學型", 40, QDate(2024, 3, 1), today.addDays(-3));
-    EXPECT_EQ(form->lblStatus->text(), "依進度，目前已超過 3 日，尚有 18 題未完成");
+    EXPECT_EQ(form->lblStatus->text(), "依進度，目前已超過 3 日，尚有 14 題未完成");
 }
 
 TEST_F(ScheduleTest, ExtendingANamedPlanKeepsItsNameAndMakesItAnOwnLength) {

@@ -54,13 +54,27 @@ TEST_F(SettingsFilesTest, RegistryHeaderIsKeptOnceAndReadsAsKey) {
 
 TEST_F(SettingsFilesTest, LinesAreNormalisedOnRewrite) {
     writeBytes(gSetupSetFile, "abc\r\nk=a=b\r\n\r\n   \r\n  lastCourse  =  A02  \r\n");
-    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "k"), "a");
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "k"), "a=b");
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "A02");
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "abc"), "");
 
     SetFile_IO(gSetupSetFile, "W", "publisher", "http://x/news.asp");
     EXPECT_EQ(readBytes(gSetupSetFile),
-              "abc=\r\nk=a\r\nlastCourse=A02\r\npublisher=http://x/news.asp\r\n");
+              "abc=\r\nk=a=b\r\nlastCourse=A02\r\npublisher=http://x/news.asp\r\n");
+}
+
+// The check writes the sentence and then the question code: the second
+// rewrite must not cut the sentence that the first one wrote.
+TEST_F(SettingsFilesTest, ValuesHoldingEqualsSignsSurviveLaterRewrites) {
+    RegistrySet_IO("RESET");
+    for (const QString& sentence : {"a = b = c", "if a == b", "it ends with =", "=starts"}) {
+        SetFile_IO(gRegistrySetFile, "W", "sentence", sentence);
+        SetFile_IO(gRegistrySetFile, "W", "qcode", "U1000101");
+        EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "sentence"), sentence);
+        EXPECT_TRUE(
+            readBytes(gRegistrySetFile).contains("\r\nsentence=" + sentence.toLatin1() + "\r\n"));
+    }
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "**settings for glossor"), "");
 }
 
 TEST_F(SettingsFilesTest, OnlyBlanksAreTrimmed) {

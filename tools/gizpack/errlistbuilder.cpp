@@ -85,9 +85,9 @@ bool checkCodes(const ErrorList& list, QString* error) {
                 error,
                 QStringLiteral("code %1 is longer than %2 characters").arg(code).arg(kLongestCode));
         }
-        const bool categorized =
-            std::any_of(list.categories.begin(), list.categories.end(),
-                        [&](const auto& category) { return code.startsWith(category.first); });
+        const bool categorized = std::any_of(
+            list.categories.begin(), list.categories.end(),
+            [&code = code](const auto& category) { return code.startsWith(category.first); });
         if (!categorized) {
             return fail(error, QStringLiteral("code %1 begins with no category id").arg(code));
         }

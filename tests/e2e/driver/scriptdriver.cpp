@@ -1,11 +1,17 @@
 #include "tests/e2e/driver/scriptdriver.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWebEnginePage>
@@ -14,6 +20,9 @@
 namespace {
 
 constexpr int kTickMs = 25;
+// A page that has not answered by then (it went away while it was asked)
+// is asked again.
+constexpr int kPageAnswerWaitMs = 2000;
 
 QWidget* shownWindow(const QString& className) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -24,10 +33,31 @@ QWidget* shownWindow(const QString& className) {
     return nullptr;
 }
 
-// A control by its object name, else a button or label by its text.
+// "QLineEdit:2": the third visible control of that class in the window.
+QWidget* controlByClassAndPlace(QWidget* window, const QString& name) {
+    static const QRegularExpression form("^([A-Za-z_][A-Za-z0-9_]*):([0-9]+)$");
+    const QRegularExpressionMatch match = form.match(name);
+    if (!match.hasMatch()) {
+        return nullptr;
+    }
+    const QByteArray className = match.captured(1).toLatin1();
+    int place = match.captured(2).toInt();
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        if (child->isVisible() && child->inherits(className.constData()) && place-- == 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// A control by its object name, by its class and place, else a button or
+// label by its text.
 QWidget* control(QWidget* window, const QString& name) {
     if (auto* named = window->findChild<QWidget*>(name)) {
         return named;
+    }
+    if (QWidget* placed = controlByClassAndPlace(window, name)) {
+        return placed;
     }
     for (auto* button : window->findChildren<QAbstractButton*>()) {
         if (button->isVisible() && button->text() == name) {
@@ -37,6 +67,34 @@ QWidget* control(QWidget* window, const QString& name) {
     for (auto* label : window->findChildren<QLabel*>()) {
         if (label->isVisible() && label->text() == name) {
             return label;
+        }
+    }
+    return nullptr;
+}
+
+QAction* menuItem(QWidget* window, const QString& name) {
+    for (QAction* item : window->findChildren<QAction*>()) {
+        if (item->isVisible() && item->isEnabled() &&
+            (item->text() == name || item->objectName() == name)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* treeNode(QTreeWidget* tree, const QString& text) {
+    for (QTreeWidgetItemIterator item(tree); *item; ++item) {
+        if ((*item)->text(0) == text) {
+            return *item;
+        }
+    }
+    return nullptr;
+}
+
+QWebEngineView* webView(QWidget* window, int place) {
+    for (QWebEngineView* view : window->findChildren<QWebEngineView*>()) {
+        if (view->isVisible() && place-- == 0) {
+            return view;
         }
     }
     return nullptr;
@@ -62,6 +120,31 @@ QString messageText(QWidget* message) {
     return QString();
 }
 
+QString controlText(QWidget* target) {
+    if (auto* box = qobject_cast<QLineEdit*>(target)) {
+        return box->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(target)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        return button->text();
+    }
+    if (auto* status = qobject_cast<QStatusBar*>(target)) {
+        return status->currentMessage();
+    }
+    if (auto* box = qobject_cast<QPlainTextEdit*>(target)) {
+        return box->toPlainText();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        return combo->currentText();
+    }
+    if (auto* tree = qobject_cast<QTreeWidget*>(target)) {
+        return tree->currentItem() ? tree->currentItem()->text(0) : QString();
+    }
+    return QString();
+}
+
 Qt::Key keyNamed(const QString& name) {
     if (name == "Tab") {
         return Qt::Key_Tab;
@@ -75,18 +158,88 @@ QWidget* typingTarget(QWidget* target) {
     return combo && combo->isEditable() ? combo->lineEdit() : target;
 }
 
+// A mouse lands on what a scroll area shows, not on its frame.
+QWidget* clickTarget(QWidget* target) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(target);
+    return area ? area->viewport() : target;
+}
+
 // Typing replaces what the box held, as a learner who selects it all does.
 void clearText(QWidget* target) {
     if (auto* box = qobject_cast<QLineEdit*>(target)) {
         box->clear();
     } else if (auto* combo = qobject_cast<QComboBox*>(target)) {
         combo->clearEditText();
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(target)) {
+        box->clear();
+    }
+}
+
+// Letters outside Latin-1 come as an input method commits them, as a
+// learner's Chinese input does.
+void typeText(QWidget* target, const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype end = i;
+        const bool latin = text.at(i).unicode() < 0x100;
+        while (end < text.size() && (text.at(end).unicode() < 0x100) == latin) {
+            ++end;
+        }
+        if (latin) {
+            QTest::keyClicks(target, text.mid(i, end - i));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text.mid(i, end - i));
+            QApplication::sendEvent(target, &commit);
+        }
+        i = end;
     }
 }
 
 void focusControl(QWidget* window, QWidget* target) {
     window->activateWindow();
     target->setFocus(Qt::OtherFocusReason);
+}
+
+QString jsString(const QString& text) {
+    QString quoted = text;
+    quoted.replace('\\', "\\\\").replace('\'', "\\'").replace('\n', "\\n");
+    return "'" + quoted + "'";
+}
+
+QString elementScript(const QString& selector, const QString& body) {
+    return QStringLiteral("(function() { var e = document.querySelector(%1); return %2; })()")
+        .arg(jsString(selector), body);
+}
+
+bool isPageCommand(const QString& command) {
+    return command == "loaded" || command == "link" || command == "clickpage" ||
+           command == "waitpage" || command == "pagetext";
+}
+
+void clickTreeNode(QTreeWidget* tree, const QString& text) {
+    QTreeWidgetItem* node = treeNode(tree, text);
+    if (!node) {
+        return;
+    }
+    for (QTreeWidgetItem* parent = node->parent(); parent; parent = parent->parent()) {
+        parent->setExpanded(true);
+    }
+    tree->scrollToItem(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      tree->visualItemRect(node).center());
+}
+
+QString describe(QWidget* child) {
+    const QRect place(child->mapTo(child->window(), QPoint(0, 0)), child->size());
+    return QStringLiteral("dump %1 '%2' '%3' %4,%5 %6x%7%8")
+        .arg(child->metaObject()->className(), child->objectName(),
+             controlText(child).simplified())
+        .arg(place.x())
+        .arg(place.y())
+        .arg(place.width())
+        .arg(place.height())
+        .arg(child->isEnabled() ? "" : " disabled");
 }
 
 }  // namespace
@@ -116,7 +269,7 @@ void ScriptDriver::log(const QString& line) {
 // must go on.
 void ScriptDriver::tick() {
     logNewWindows();
-    if (m_next >= m_steps.size()) {
+    if (m_next >= m_steps.size() || m_actionWaiting) {
         return;
     }
     const QStringList step = m_steps.at(m_next).split('\t');
@@ -128,10 +281,15 @@ void ScriptDriver::tick() {
     log("step " + step.join(' '));
     // A timer does not tick again while its own tick runs: the action gets
     // an event of its own, so that the ticks go on while it waits.
+    m_actionWaiting = true;
     QTimer::singleShot(0, this, [this, step, guarded = QPointer<QWidget>(target)] {
-        if (guarded) {
-            perform(step, guarded);
+        m_actionWaiting = false;
+        if (!guarded) {
+            return;
         }
+        m_actingWindows.append(guarded->window());
+        perform(step, guarded);
+        m_actingWindows.removeLast();
     });
 }
 
@@ -161,39 +319,101 @@ QWidget* ScriptDriver::readyTarget(const QStringList& step) {
     const QString command = step.value(0);
     if (command == "answer") {
         QWidget* message = shownWindow("frmMessage");
-        QWidget* button = message ? control(message, buttonTextOf(step.value(1))) : nullptr;
+        if (!message || !messageText(message).startsWith(step.value(2).simplified())) {
+            return nullptr;
+        }
+        QWidget* button = control(message, buttonTextOf(step.value(1)));
         return button && button->isVisible() ? button : nullptr;
     }
     QWidget* window = shownWindow(step.value(1));
-    if (!window || (command != "wait" && !window->isEnabled())) {
+    const bool evenDisabled = command == "wait" || command == "shot" || command == "dump";
+    if (!window || (!evenDisabled && !window->isEnabled())) {
         return nullptr;
     }
-    if (command == "wait" || command == "tree" || command == "close") {
+    if (command != "wait" && m_actingWindows.contains(window)) {
+        return nullptr;
+    }
+    if (command == "wait" || command == "tree" || command == "close" || command == "shot" ||
+        command == "dump") {
         return window;
     }
-    if (command == "link") {
-        return pageSays(window, QStringLiteral("document.querySelector('a[href=\"%1\"]') !== null")
-                                    .arg(step.value(2)))
-                   ? window
-                   : nullptr;
+    if (command == "menu") {
+        return menuItem(window, step.value(2)) ? window : nullptr;
     }
-    if (command == "loaded") {
-        return pageSays(window,
-                        "document.readyState === 'complete' && "
-                        "location.href !== 'about:blank'")
-                   ? window
-                   : nullptr;
+    if (command == "select") {
+        auto* tree = window->findChild<QTreeWidget*>();
+        return tree && treeNode(tree, step.value(2)) ? window : nullptr;
+    }
+    if (isPageCommand(command)) {
+        return readyPageTarget(step, window);
+    }
+    if (command == "ready" && menuItem(window, step.value(2))) {
+        return window;
     }
     QWidget* target = control(window, step.value(2));
-    if (!target || !target->isVisible() || !target->isEnabled()) {
+    if (!target || !target->isVisible() || (command != "text" && !target->isEnabled())) {
         return nullptr;
     }
-    return command == "click" ? target : typingTarget(target);
+    return command == "type" || command == "key" ? typingTarget(target) : target;
+}
+
+// The window once its page holds what the step needs.
+QWidget* ScriptDriver::readyPageTarget(const QStringList& step, QWidget* window) {
+    const QString command = step.value(0);
+    const int place = step.value(command == "loaded" ? 2 : 3).toInt();
+    QWebEngineView* view = webView(window, place);
+    if (!view) {
+        return nullptr;
+    }
+    QString script;
+    if (command == "loaded") {
+        script = "document.readyState === 'complete' && location.href !== 'about:blank'";
+    } else if (command == "link") {
+        script = elementScript(QStringLiteral("a[href=\"%1\"]").arg(step.value(2)), "e !== null");
+    } else if (command == "clickpage") {
+        script = elementScript(step.value(2), "e !== null");
+    } else if (command == "waitpage") {
+        script = "!!(" + step.value(2) + ")";
+    } else {
+        script = elementScript(step.value(2), "e === null ? null : e.innerText");
+    }
+    const std::optional<QVariant> value = pageValue(view, script);
+    if (!value || value->isNull() || (command != "pagetext" && !value->toBool())) {
+        return nullptr;
+    }
+    m_foundText = value->toString().simplified();
+    return window;
+}
+
+std::optional<QVariant> ScriptDriver::pageValue(QWebEngineView* view, const QString& script) {
+    if (m_pageQuestion && m_pageQuestion->view == view && m_pageQuestion->script == script) {
+        if (m_pageQuestion->answered) {
+            const QVariant answer = m_pageQuestion->answer;
+            m_pageQuestion.reset();
+            return answer;
+        }
+        if (m_asked.elapsed() < kPageAnswerWaitMs) {
+            return std::nullopt;
+        }
+    }
+    m_pageQuestion = PageQuestion{view, script, false, QVariant()};
+    m_asked.start();
+    const int question = ++m_questionCount;
+    QPointer<ScriptDriver> self(this);
+    view->page()->runJavaScript(script, [self, question](const QVariant& answer) {
+        if (self && self->m_pageQuestion && self->m_questionCount == question) {
+            self->m_pageQuestion->answered = true;
+            self->m_pageQuestion->answer = answer;
+        }
+    });
+    return std::nullopt;
 }
 
 void ScriptDriver::perform(const QStringList& step, QWidget* target) {
     const QString command = step.value(0);
-    if (command == "tree") {
+    if (isPageCommand(command)) {
+        performOnPage(step, target);
+    } else if (command == "tree") {
         int count = 0;
         for (QTreeWidgetItemIterator item(target->findChild<QTreeWidget*>()); *item; ++item) {
             ++count;
@@ -201,40 +421,51 @@ void ScriptDriver::perform(const QStringList& step, QWidget* target) {
         log("tree " + QString::number(count));
     } else if (command == "close") {
         target->close();
-    } else if (command == "link") {
-        target->findChild<QWebEngineView*>()->page()->runJavaScript(
-            QStringLiteral("document.querySelector('a[href=\"%1\"]').click();").arg(step.value(2)));
     } else if (command == "type") {
         focusControl(target->window(), target);
         clearText(target);
-        QTest::keyClicks(target, step.value(3));
+        typeText(target, step.value(3));
     } else if (command == "key") {
         focusControl(target->window(), target);
         QTest::keyClick(target, keyNamed(step.value(3)));
     } else if (command == "click" || command == "answer") {
-        QTest::mouseClick(target, Qt::LeftButton);
+        // The mouse comes over the control before it presses, as a hand's
+        // does: hover faces follow it.
+        const QPointer<QWidget> spot = clickTarget(target);
+        QTest::mouseMove(spot);
+        if (spot) {
+            QTest::mouseClick(spot, Qt::LeftButton);
+        }
+    } else if (command == "menu") {
+        if (QAction* item = menuItem(target, step.value(2))) {
+            item->trigger();
+        }
+    } else if (command == "select") {
+        clickTreeNode(target->findChild<QTreeWidget*>(), step.value(2));
+    } else if (command == "text") {
+        log("text " + step.value(2) + " " + controlText(target).simplified());
+    } else if (command == "shot") {
+        const QString folder = qEnvironmentVariable("LEXIVO_E2E_SHOTS");
+        const QString file = QDir(folder).filePath(step.value(2) + ".png");
+        const bool saved = !folder.isEmpty() && QDir().mkpath(folder) && target->grab().save(file);
+        log("shot " + step.value(2) + (saved ? "" : " not saved"));
+    } else if (command == "dump") {
+        for (QWidget* child : target->findChildren<QWidget*>()) {
+            if (child->isVisible()) {
+                log(describe(child));
+            }
+        }
     }
 }
 
-// Asks the page without waiting; a later tick reads the answer.
-bool ScriptDriver::pageSays(QWidget* window, const QString& condition) {
-    if (m_pageAnswer == PageAnswer::Yes) {
-        m_pageAnswer = PageAnswer::None;
-        return true;
+void ScriptDriver::performOnPage(const QStringList& step, QWidget* window) {
+    const QString command = step.value(0);
+    QWebEngineView* view = webView(window, step.value(3).toInt());
+    if (command == "pagetext") {
+        log("pagetext " + step.value(2) + " " + m_foundText);
+    } else if (view && (command == "link" || command == "clickpage")) {
+        const QString selector =
+            command == "link" ? QStringLiteral("a[href=\"%1\"]").arg(step.value(2)) : step.value(2);
+        view->page()->runJavaScript(elementScript(selector, "e.click()"));
     }
-    if (m_pageAnswer == PageAnswer::Asked) {
-        return false;
-    }
-    auto* view = window->findChild<QWebEngineView*>();
-    if (!view) {
-        return false;
-    }
-    m_pageAnswer = PageAnswer::Asked;
-    QPointer<ScriptDriver> self(this);
-    view->page()->runJavaScript(condition, [self](const QVariant& answer) {
-        if (self) {
-            self->m_pageAnswer = answer.toBool() ? PageAnswer::Yes : PageAnswer::No;
-        }
-    });
-    return false;
 }

@@ -1,29 +1,55 @@
 #pragma once
 
+#include <optional>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <QVariant>
 
+class QWebEngineView;
 class QWidget;
 
 // Plays a script of learner actions inside the running program: each line
-// waits until it can act (its window is shown, its message is up) and then
-// types, clicks or answers through the real widgets. What the program shows
-// meanwhile (every window of ours, every message) is written to a log that
-// the end-to-end test reads after the program has ended.
+// waits until it can act (its window is shown, enabled and done with the
+// step before, its message is up, its page holds what it needs) and then
+// types, clicks or answers through the real widgets. What the program shows meanwhile (every window of ours, every
+// message) is written to a log that the end-to-end test reads after the
+// program has ended.
 //
 // Script lines, fields separated by tabs:
-//   wait   CLASS                  a window of the class is shown
-//   type   CLASS  OBJECT  TEXT    empties the named box, then types TEXT
-//   key    CLASS  OBJECT  KEY     presses Return, Tab or Escape there
-//   click  CLASS  OBJECT          clicks the named control
-//   answer OK|CANCEL|YES|NO       clicks that button of the shown message
-//   loaded CLASS                  the window's page has loaded
-//   link   CLASS  HREF            follows the page's link with that address
-//   tree   CLASS                  logs "tree N", the tree's node count
-//   close  CLASS                  closes the window as its close box does
+//   wait      CLASS                    a window of the class is shown
+//   type      CLASS  CONTROL  TEXT     empties the box, then types TEXT
+//   key       CLASS  CONTROL  KEY      presses Return, Tab or Escape there
+//   click     CLASS  CONTROL           clicks the control
+//   ready     CLASS  CONTROL|ITEM      the control or menu item is shown and
+//                                      enabled
+//   answer    OK|CANCEL|YES|NO [START] clicks that button of the shown
+//                                      message (one whose text begins START)
+//   menu      CLASS  ITEM              triggers the window's menu item
+//   select    CLASS  NODE              clicks the tree's node with that text
+//   loaded    CLASS  [VIEW]            the page has loaded
+//   link      CLASS  HREF  [VIEW]      follows the page's link with that address
+//   clickpage CLASS  SELECTOR [VIEW]   clicks the page's element (CSS selector)
+//   waitpage  CLASS  CONDITION [VIEW]  a script condition holds in the page
+//   pagetext  CLASS  SELECTOR [VIEW]   logs "pagetext SELECTOR TEXT" once the
+//                                      element is there
+//   text      CLASS  CONTROL           logs "text CONTROL TEXT" (a tree's: its
+//                                      current node's)
+//   tree      CLASS                    logs "tree N", the tree's node count
+//   shot      CLASS  NAME              saves the window's picture as NAME.png
+//                                      in the folder LEXIVO_E2E_SHOTS names
+//   dump      CLASS                    logs the window's visible controls
+//   close     CLASS                    closes the window as its close box does
+//
+// CONTROL is an object name, the text of a visible button or label, or
+// "QtClass:N", the window's N-th visible control of that Qt class (from 0,
+// in the order of the window's children). ITEM is a menu item's text or
+// object name. VIEW is the index of a web view among the window's visible
+// ones, 0 when left out. Page text is logged with its white space folded.
 class ScriptDriver : public QObject {
     Q_OBJECT
 
@@ -33,22 +59,44 @@ public:
 private:
     void tick();
     void logNewWindows();
-    // The control that the step acts on once it can act, else nullptr (the
+    // The widget that the step acts on once it can act, else nullptr (the
     // window itself for steps on a whole window).
     QWidget* readyTarget(const QStringList& step);
-    // Whether a script condition holds in the window's page.
-    bool pageSays(QWidget* window, const QString& condition);
+    QWidget* readyPageTarget(const QStringList& step, QWidget* window);
+    // The value of a script in a page once it has come back; the page is
+    // asked on the first call and answers to a later one.
+    std::optional<QVariant> pageValue(QWebEngineView* view, const QString& script);
     void perform(const QStringList& step, QWidget* target);
+    void performOnPage(const QStringList& step, QWidget* window);
     void log(const QString& line);
 
     QStringList m_steps;
     int m_next = 0;
+    // The windows whose steps are still acting, innermost last. A step on
+    // such a window waits until that action has ended; the events that it
+    // runs meanwhile are for the other windows (the messages and dialogs
+    // that it opens).
+    QList<QPointer<QWidget>> m_actingWindows;
+    // A step whose action has not started yet: the next one is not looked
+    // at before, as what it finds may be gone by then (a message that the
+    // action answers).
+    bool m_actionWaiting = false;
     QFile m_log;
     QTimer m_timer;
     QSet<QWidget*> m_seenWindows;
     QWidget* m_loggedMessage = nullptr;
     QString m_loggedMessageText;
-    // A page asked about a condition answers later.
-    enum class PageAnswer { None, Asked, Yes, No };
-    PageAnswer m_pageAnswer = PageAnswer::None;
+
+    // The one question put to a page at a time, and its answer once it came.
+    struct PageQuestion {
+        QPointer<QWebEngineView> view;
+        QString script;
+        bool answered = false;
+        QVariant answer;
+    };
+    std::optional<PageQuestion> m_pageQuestion;
+    int m_questionCount = 0;
+    QElapsedTimer m_asked;
+    // What a pagetext step found, logged when it acts.
+    QString m_foundText;
 };
