@@ -101,6 +101,19 @@ ScriptReply databaseEnginePage(const ScriptCall&) {
         htmlPage("資料庫引擎", "<p>本程式的資料庫已隨程式安裝，不需要另外下載資料庫引擎。</p>"));
 }
 
+// The maker's online manual, which the program shows on its manual tab and
+// while no course is open.
+ScriptReply manualPage(const ScriptCall&) {
+    return ScriptReply::page(htmlPage(
+        "Lexivo 使用手冊",
+        "<h3>Lexivo 使用手冊</h3>\r\n"
+        "<p>請先在左方的課程樹中選擇一個題目，依題目的要求在下方的輸入框中以英文造句，"
+        "再按 Enter 鍵或「批改句子」按鈕送出批改。</p>\r\n"
+        "<p>「學習進度」顯示您的進度計劃與完成情形；「犯錯記錄」依錯誤類別整理您的錯誤，"
+        "點選小分類即可列出該類別的錯誤句子。</p>\r\n"
+        "<p>「造句範例」、「我的造句」、「題目搜尋」與「問題回饋」各開啟一個小視窗。</p>"));
+}
+
 }  // namespace
 
 void registerPageScripts(ScriptTable& table) {
@@ -108,4 +121,5 @@ void registerPageScripts(ScriptTable& table) {
     table.add("p_show_ok_sentence.asp", FieldForm::Raw, ownSentencesPage);
     table.add("p_show_err_sentence.asp", FieldForm::Raw, wrongSentencesPage);
     table.add("p_download_ace.asp", FieldForm::NoKey, databaseEnginePage);
+    table.add("_htmls/LXV_manual.htm", FieldForm::NoKey, manualPage);
 }

@@ -44,7 +44,7 @@ const QRect kPercentTwips(4350, 780, 1200, 360);
 // The id names a file and goes into an address: only letters, digits, "-"
 // and "_" may do either.
 bool isSafeCourseId(const QString& id) {
-    static const QRegularExpression safe("^[A-Za-z0-9_-]+$");
+    static const QRegularExpression safe(QRegularExpression::anchoredPattern("[A-Za-z0-9_-]+"));
     return safe.match(id).hasMatch();
 }
 

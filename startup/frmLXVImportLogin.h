@@ -26,9 +26,9 @@ public:
     QLabel* lblCaption;
     std::array<QLabel*, 3> lblPara1{};
     std::array<QLabel*, 3> lblDesc{};
-    QLineEdit* txtPno;
-    QLineEdit* txtLogin;
-    QLineEdit* txtPassword;
+    QLineEdit* txtPno = nullptr;
+    QLineEdit* txtLogin = nullptr;
+    QLineEdit* txtPassword = nullptr;
     std::array<QLabel*, 3> picButtons{};
     std::array<QPixmap, 3> imgButtonsOff;
     std::array<QPixmap, 3> imgButtonsOver;

@@ -25,7 +25,7 @@ public:
 
     Browser* webMain;
     QCheckBox* chkNoShow;
-    QLabel* lblNoshow;
+    QLabel* lblNoshow = nullptr;
     QPushButton* cmdOK;
 
 public Q_SLOTS:

@@ -46,7 +46,7 @@ bool canWriteIn(const QString& folder) {
 }
 
 bool isVersionText(const QString& reply) {
-    static const QRegularExpression version(R"(^\d+(\.\d+)*$)");
+    static const QRegularExpression version(QRegularExpression::anchoredPattern(R"(\d+(\.\d+)*)"));
     return version.match(reply).hasMatch();
 }
 

@@ -25,8 +25,8 @@ public:
     // Indices 0, 1 and 3 are the field labels.
     std::array<QLabel*, 4> lblPara1{};
     std::array<QLabel*, 2> lblMessage{};
-    QLineEdit* txtLogin;
-    QLineEdit* txtPassword;
+    QLineEdit* txtLogin = nullptr;
+    QLineEdit* txtPassword = nullptr;
     QPushButton* cmdLogin;
     QPushButton* cmdCancel;
 

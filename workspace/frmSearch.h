@@ -32,7 +32,7 @@ public:
     QLabel* picCaption;
     QLabel* lblCaption;
     std::array<QLabel*, 2> lblS{};
-    QLineEdit* txtSearch;
+    QLineEdit* txtSearch = nullptr;
     QWidget* picOption;
     std::array<QRadioButton*, 2> optDirect{};
     std::array<QLabel*, 2> lblDirect{};

@@ -19,7 +19,8 @@ TEST_F(ProgramTest, ACourseDownloadedFromTheServiceIsInstalledAndOpened) {
            << step({"answer", "OK"}) << step({"click", "frmClassSelect", "下載其他課程"})
            << step({"link", "frmClassDownload", "cmd:DEMO"})
            // The installation's end, then the picker with the new course.
-           << step({"answer", "OK"}) << step({"click", "frmClassSelect", "載入所選擇的課程"})
+           << step({"answer", "OK"})
+           << step({"click", "frmClassSelect", "載入所選擇的課程"})
            // The tree is counted once the opening has ended.
            << step({"ready", "frmMain", "儲存檔案"}) << step({"tree", "frmMain"});
     script << leaveProgram();

@@ -21,11 +21,11 @@ QString pageHolds(const QString& text) {
 }
 
 QString elementTextIs(const QString& id, const QString& text) {
-    return QStringLiteral("document.getElementById('%1') !== null && "
-                          "document.getElementById('%1').textContent === %2")
+    return QStringLiteral(
+               "document.getElementById('%1') !== null && "
+               "document.getElementById('%1').textContent === %2")
         .arg(id, quoted(text));
 }
-
 
 }  // namespace
 
@@ -147,8 +147,7 @@ QStringList search(const QString& phrase, const QString& shotPrefix) {
     };
 }
 
-QStringList feedback(const QString& description, const QString& email,
-                     const QString& shotPrefix) {
+QStringList feedback(const QString& description, const QString& email, const QString& shotPrefix) {
     return {
         step({"click", "frmMain", "問題回饋"}),
         step({"wait", "frmFeedback"}),
@@ -256,12 +255,11 @@ QList<walksteps::Row> WalkTest::stateRows(const QString& table, const QString& c
 }
 
 void WalkTest::uploadEarlier(const QString& pno, const QString& password, const QString& qcode,
-                             const QString& flag, const QString& errcode,
-                             const QString& sentence) {
-    const QByteArray body = "key=quillmarrowed&pno=" + pno.toLatin1() + "&pass=" +
-                            password.toLatin1() + "&courseId=DEMO&qcode=" + qcode.toLatin1() +
-                            "&flag=" + flag.toLatin1() + "&errcode=" + errcode.toLatin1() +
-                            "&s=" + QUrl::toPercentEncoding(sentence);
+                             const QString& flag, const QString& errcode, const QString& sentence) {
+    const QByteArray body =
+        "key=quillmarrowed&pno=" + pno.toLatin1() + "&pass=" + password.toLatin1() +
+        "&courseId=DEMO&qcode=" + qcode.toLatin1() + "&flag=" + flag.toLatin1() +
+        "&errcode=" + errcode.toLatin1() + "&s=" + QUrl::toPercentEncoding(sentence);
     ASSERT_TRUE(standin.post("/p_lxv_proc_sentence.asp", body).answered);
 }
 
@@ -283,7 +281,8 @@ void WalkTest::expectAllShotsSaved(const QStringList& script) const {
     for (const QString& line : script) {
         const QStringList fields = line.split('\t');
         if (fields.value(0) == "shot") {
-            EXPECT_TRUE(program->logHas("shot " + fields.value(2))) << fields.value(2).toStdString();
+            EXPECT_TRUE(program->logHas("shot " + fields.value(2)))
+                << fields.value(2).toStdString();
         }
     }
 }

@@ -64,8 +64,7 @@ QStringList search(const QString& phrase, const QString& shotPrefix);
 
 // Feedback on the last check, with a description and an e-mail address for
 // the answer. Shot: feedback.
-QStringList feedback(const QString& description, const QString& email,
-                     const QString& shotPrefix);
+QStringList feedback(const QString& description, const QString& email, const QString& shotPrefix);
 
 // Exit through the tool bar, confirmed.
 QStringList leaveConfirmed();

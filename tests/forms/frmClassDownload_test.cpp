@@ -167,6 +167,7 @@ TEST_F(ClassDownloadTest, OnlySafeCourseIdsAndLowerCaseLinksAreFollowed) {
 
     EXPECT_TRUE(followLink("cmd:../../etc/passwd"));
     EXPECT_TRUE(followLink("cmd:A B"));
+    EXPECT_TRUE(followLink("cmd:DEMO%0A"));
     EXPECT_FALSE(followLink("CMD:DEMO"));
     EXPECT_FALSE(followLink(standin.baseUrl() + "lxv_download/default.asp"));
 

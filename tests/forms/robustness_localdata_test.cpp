@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +18,6 @@
 #include "startup/frmLXMLogin.h"
 #include "tests/forms/localdatafixture.h"
 #include "tests/support/messagewindow.h"
-#include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"

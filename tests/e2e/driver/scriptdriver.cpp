@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -226,20 +226,9 @@ void clickTreeNode(QTreeWidget* tree, const QString& text) {
         parent->setExpanded(true);
     }
     tree->scrollToItem(node);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      tree->visualItemRect(node).center());
-}
-
-QString describe(QWidget* child) {
-    const QRect place(child->mapTo(child->window(), QPoint(0, 0)), child->size());
-    return QStringLiteral("dump %1 '%2' '%3' %4,%5 %6x%7%8")
-        .arg(child->metaObject()->className(), child->objectName(),
-             controlText(child).simplified())
-        .arg(place.x())
-        .arg(place.y())
-        .arg(place.width())
-        .arg(place.height())
-        .arg(child->isEnabled() ? "" : " disabled");
+    const QPoint spot = tree->visualItemRect(node).center();
+    QTest::mouseMove(tree->viewport(), spot);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, spot);
 }
 
 }  // namespace
@@ -326,15 +315,14 @@ QWidget* ScriptDriver::readyTarget(const QStringList& step) {
         return button && button->isVisible() ? button : nullptr;
     }
     QWidget* window = shownWindow(step.value(1));
-    const bool evenDisabled = command == "wait" || command == "shot" || command == "dump";
+    const bool evenDisabled = command == "wait" || command == "shot";
     if (!window || (!evenDisabled && !window->isEnabled())) {
         return nullptr;
     }
     if (command != "wait" && m_actingWindows.contains(window)) {
         return nullptr;
     }
-    if (command == "wait" || command == "tree" || command == "close" || command == "shot" ||
-        command == "dump") {
+    if (command == "wait" || command == "tree" || command == "close" || command == "shot") {
         return window;
     }
     if (command == "menu") {
@@ -449,12 +437,6 @@ void ScriptDriver::perform(const QStringList& step, QWidget* target) {
         const QString file = QDir(folder).filePath(step.value(2) + ".png");
         const bool saved = !folder.isEmpty() && QDir().mkpath(folder) && target->grab().save(file);
         log("shot " + step.value(2) + (saved ? "" : " not saved"));
-    } else if (command == "dump") {
-        for (QWidget* child : target->findChildren<QWidget*>()) {
-            if (child->isVisible()) {
-                log(describe(child));
-            }
-        }
     }
 }
 

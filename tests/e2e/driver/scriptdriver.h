@@ -16,9 +16,9 @@ class QWidget;
 // Plays a script of learner actions inside the running program: each line
 // waits until it can act (its window is shown, enabled and done with the
 // step before, its message is up, its page holds what it needs) and then
-// types, clicks or answers through the real widgets. What the program shows meanwhile (every window of ours, every
-// message) is written to a log that the end-to-end test reads after the
-// program has ended.
+// types, clicks or answers through the real widgets. What the program shows
+// meanwhile (every window of ours, every message) is written to a log that
+// the end-to-end test reads after the program has ended.
 //
 // Script lines, fields separated by tabs:
 //   wait      CLASS                    a window of the class is shown
@@ -42,7 +42,6 @@ class QWidget;
 //   tree      CLASS                    logs "tree N", the tree's node count
 //   shot      CLASS  NAME              saves the window's picture as NAME.png
 //                                      in the folder LEXIVO_E2E_SHOTS names
-//   dump      CLASS                    logs the window's visible controls
 //   close     CLASS                    closes the window as its close box does
 //
 // CONTROL is an object name, the text of a visible button or label, or
