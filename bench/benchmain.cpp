@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/disabledpicturestyle.h"
+#include "platform/forminstance.h"
 
 namespace {
 
@@ -72,6 +73,8 @@ int run(int argc, char** argv, const Options& options) {
     }
     const std::unique_ptr<QWebEngineView> engine = startBrowserEngine();
     benchmark::RunSpecifiedBenchmarks();
+    forms::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (options.atEnd) {
         options.atEnd();
     }

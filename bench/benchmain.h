@@ -5,15 +5,16 @@
 
 // What every benchmark program of the folder shares: a headless
 // QApplication, the browser engine started before anything is measured (its
-// own start is not the program's), and Google Benchmark's command line.
+// own start is not the program's), Google Benchmark's command line, and the
+// forms unloaded at the end.
 namespace benchmain {
 
 struct Options {
     // What the application sees after its own name, as the program's
     // command line would give it (the edition).
     QStringList programArguments;
-    // Runs before the application goes, to release what the benchmarks
-    // kept (windows, stand-ins).
+    // Runs once the forms are unloaded, before the application goes, to
+    // release what else the benchmarks kept (stand-ins).
     std::function<void()> atEnd;
 };
 

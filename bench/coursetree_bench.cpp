@@ -81,9 +81,5 @@ BENCHMARK(BM_FloorRowsIntoBareTree)->Unit(benchmark::kMillisecond)->Iterations(1
 }  // namespace
 
 int main(int argc, char** argv) {
-    return benchmain::run(argc, argv, {{"LXV"}, [] {
-                                           forms::unloadAll();
-                                           QCoreApplication::sendPostedEvents(
-                                               nullptr, QEvent::DeferredDelete);
-                                       }});
+    return benchmain::run(argc, argv, {{"LXV"}, nullptr});
 }

@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <QCoreApplication>
 #include <QStringList>
 
 #include "bench/benchmain.h"
@@ -225,9 +224,5 @@ BENCHMARK(BM_FloorProgressQueries)->Unit(benchmark::kMillisecond)->Iterations(10
 }  // namespace
 
 int main(int argc, char** argv) {
-    return benchmain::run(argc, argv, {{"LXV"}, [] {
-                                           forms::unloadAll();
-                                           QCoreApplication::sendPostedEvents(
-                                               nullptr, QEvent::DeferredDelete);
-                                       }});
+    return benchmain::run(argc, argv, {{"LXV"}, nullptr});
 }

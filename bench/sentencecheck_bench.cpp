@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "bench/benchmain.h"
@@ -180,10 +179,5 @@ BENCHMARK_CAPTURE(BM_RequestsOfOneCheckAlone, wrong, kWrong)
 }  // namespace
 
 int main(int argc, char** argv) {
-    return benchmain::run(argc, argv, {{"LXV"}, [] {
-                                           forms::unloadAll();
-                                           QCoreApplication::sendPostedEvents(
-                                               nullptr, QEvent::DeferredDelete);
-                                           checkWindow().standin.stop();
-                                       }});
+    return benchmain::run(argc, argv, {{"LXV"}, [] { checkWindow().standin.stop(); }});
 }

@@ -82,6 +82,18 @@ void clearProcessState() {
     gScheduleType.clear();
 }
 
+// The measured part, out of line so that an instruction count can name it:
+// the start, its pending events, and one paint of the window as the start
+// left it. The window system asks for that paint a few milliseconds after
+// the last change, so an event pass alone may end before it.
+[[gnu::noinline]] frmMain* startProgram() {
+    FormInstance<frmStartup>::get();
+    frmMain* window = FormInstance<frmMain>::get();
+    QCoreApplication::processEvents();
+    window->repaint();
+    return window;
+}
+
 void BM_StartToMainWindow(benchmark::State& state, const QString& courseId) {
     Installation& bench = installation();
     if (!bench.failure.isEmpty()) {
@@ -95,9 +107,7 @@ void BM_StartToMainWindow(benchmark::State& state, const QString& courseId) {
         bench.product->setLastCourse(courseId);
         state.ResumeTiming();
 
-        FormInstance<frmStartup>::get();
-        frmMain* window = FormInstance<frmMain>::get();
-        QCoreApplication::processEvents();
+        frmMain* window = startProgram();
 
         state.PauseTiming();
         nodes = window->isVisible() ? window->treMain->count() : 0;

@@ -245,15 +245,19 @@ bool Recordset::open(const QString& sql, const QString& connectionString) {
 
 // Names of another length never match: the length check spares most of the
 // case-folding compares, which add up over a large table.
-QVariant Recordset::field(const QString& name) const {
+int Recordset::columnIndex(const QString& name) const {
     for (int column = 0; column < m_columns.size(); ++column) {
         const QString& columnName = m_columns.at(column);
         if (columnName.size() == name.size() &&
             columnName.compare(name, Qt::CaseInsensitive) == 0) {
-            return field(column);
+            return column;
         }
     }
-    return QVariant();
+    return -1;
+}
+
+QVariant Recordset::field(const QString& name) const {
+    return field(columnIndex(name));
 }
 
 QVariant Recordset::field(int index) const {
@@ -370,7 +374,11 @@ void Transaction::leave() {
     joinedFiles().erase(m_joinedKey);
     m_joinedKey.clear();
     QString ignored;
-    run("DETACH DATABASE " + kJoinedSchema, m_connectionString, &ignored);
+    // A file left attached would refuse every later join: a fresh
+    // connection is opened for the next statement instead.
+    if (!run("DETACH DATABASE " + kJoinedSchema, m_connectionString, &ignored)) {
+        connections().erase(hostKeyOf(cacheKeyOf(databasePathOf(m_connectionString))));
+    }
 }
 
 void closeConnection(const QString& databasePath) {

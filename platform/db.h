@@ -37,6 +37,10 @@ public:
     int recordCount() const { return int(m_rows.size()); }
 
     int fieldCount() const { return int(m_columns.size()); }
+    // The position of a column, found as field(name) finds it; -1 when the
+    // statement gave none of that name. Lets a reader of many rows look the
+    // name up once.
+    int columnIndex(const QString& name) const;
     // Fields by name compare case-insensitively; an unknown name or a read
     // past the last row gives an invalid QVariant.
     QVariant field(const QString& name) const;

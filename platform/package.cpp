@@ -93,6 +93,12 @@ QString refusalOf(archive_entry* entry, const QString& path) {
     if (normalized.split('/').contains(QStringLiteral(".."))) {
         return QStringLiteral("a path leaving the destination: %1").arg(path);
     }
+    // Moved out of the waiting folder into itself, such an entry would be
+    // removed with it once the others were in place.
+    const QString topName = QDir::cleanPath(normalized).section('/', 0, 0);
+    if (topName == kStagingName || topName == kWaitingName) {
+        return QStringLiteral("a name kept for unpacking: %1").arg(path);
+    }
     return QString();
 }
 
@@ -343,15 +349,17 @@ bool moveIntoPlace(const QFileInfo& staged, const QString& target, const QString
 }
 
 // A file already moved is no longer in the waiting folder, so a move that
-// was cut short goes on where it stopped.
+// was cut short by a kill goes on where it stopped. One that cannot be made
+// (a folder stands where the file goes) would fail again at every retry:
+// every other entry still moves, so no new file is lost with the folder.
 bool moveWaitingEntries(const QString& waiting, const QString& destinationFolder, QString* error) {
     const QString destination = QFileInfo(destinationFolder).canonicalFilePath();
     const QDir source(waiting);
     bool moved = true;
     for (const QString& relative : sortedRelativePaths(source)) {
-        moved = moved &&
-                moveIntoPlace(QFileInfo(source.filePath(relative)),
-                              QDir::cleanPath(destination + '/' + relative), destination, error);
+        moved = moveIntoPlace(QFileInfo(source.filePath(relative)),
+                              QDir::cleanPath(destination + '/' + relative), destination, error) &&
+                moved;
     }
     removeFolder(waiting);
     return moved;

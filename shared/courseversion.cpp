@@ -9,9 +9,11 @@ namespace {
 
 // A reply that cannot be a data version (garbage, a page of markup, several
 // lines) is no answer: it must neither refuse the course nor become the
-// version that every later answer is compared with.
+// version that every later answer is compared with. The pattern spans the
+// whole reply: a "$" would let a closing line break through.
 QString versionOrNothing(const QString& pReply) {
-    static const QRegularExpression versionText(QStringLiteral("^[^\\x00-\\x1F\\x7F<>]+$"));
+    static const QRegularExpression versionText(
+        QRegularExpression::anchoredPattern(QStringLiteral("[^\\x00-\\x1F\\x7F<>]+")));
     return versionText.match(pReply).hasMatch() ? pReply : QString();
 }
 

@@ -16,6 +16,7 @@
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
 #include "startup/signinreplies.h"
+#include "workspace/batchedrepaint.h"
 #include "workspace/frmMain.h"
 
 // The opening runs on after the picker may have been unloaded (the version
@@ -134,6 +135,17 @@ void updateLocalProgress() {
     FormInstance<frmMessage>::unload();
 }
 
+// The new tree and the menus that follow it are painted once, on the
+// enabled window: a paint of the still-disabled window in between would be
+// replaced before it could be seen.
+void showOpenedCourse() {
+    const BatchedRepaint wholeWindow(mainWindow());
+    doEvents();
+    frmMain* main = mainWindow();
+    main->DisableAllButtonMenus(main->treMain->count() == 0);
+    main->setEnabled(true);
+}
+
 bool isServerEdition() {
     return gEdition == "LXQ" || gEdition == "LXM";
 }
@@ -171,11 +183,7 @@ void openSelectedCourse() {
     }
     gStudyPageDirty = true;
     mainWindow()->GetListTree();
-    doEvents();
-
-    frmMain* main = mainWindow();
-    main->DisableAllButtonMenus(main->treMain->count() == 0);
-    main->setEnabled(true);
+    showOpenedCourse();
 }
 
 }  // namespace

@@ -137,9 +137,10 @@ void frmLogin::WriteServerList() {
     const QString newFile = mServerListFile + ".new";
     // Renamed over the old list in one step: deleting it first would leave
     // no list at all to a program killed between the two.
-    if (big5::writeLines(newFile, lines) &&
-        std::rename(QFile::encodeName(newFile).constData(),
-                    QFile::encodeName(mServerListFile).constData()) != 0) {
+    const bool replaced = big5::writeLines(newFile, lines) &&
+                          std::rename(QFile::encodeName(newFile).constData(),
+                                      QFile::encodeName(mServerListFile).constData()) == 0;
+    if (!replaced) {
         QFile::remove(newFile);
     }
 }

@@ -48,7 +48,6 @@ frmSplash::frmSplash() : SkinnedDialog(true) {
 
 void frmSplash::createControls() {
     imgClose->hide();
-    imgSplash = {QPixmap(":/skin/splash-0.png"), QPixmap(":/skin/splash-1.png")};
     lblVersion = makeLabel(picBG, kVersionTopTwips);
     lblEngineVer = makeLabel(picBG, kEngineTopTwips);
     lblVerName = makeLabel(picBG, kVerNameTopTwips);
@@ -83,8 +82,14 @@ QString frmSplash::editionSuffix() const {
     return gEdition == "LXM" ? " (校園雲端版)" : QString();
 }
 
-const QPixmap& frmSplash::editionPicture() const {
-    return imgSplash[gEdition == "LXQ" ? 1 : 0];
+// Only the edition's own picture is decoded: the other one never shows.
+const QPixmap& frmSplash::editionPicture() {
+    const int index = gEdition == "LXQ" ? 1 : 0;
+    QPixmap& picture = imgSplash[index];
+    if (picture.isNull()) {
+        picture = QPixmap(QStringLiteral(":/skin/splash-%1.png").arg(index));
+    }
+    return picture;
 }
 
 void frmSplash::closeForm() {

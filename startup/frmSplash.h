@@ -24,7 +24,8 @@ public:
     // Starts the fade-out, after which the window unloads.
     void closeForm();
 
-    // Index 0 for the LXV and LXM editions, 1 for LXQ.
+    // Index 0 for the LXV and LXM editions, 1 for LXQ; only the running
+    // edition's picture is loaded.
     std::array<QPixmap, 2> imgSplash;
     QLabel* lblVersion;
     QLabel* lblEngineVer;
@@ -45,7 +46,7 @@ protected:
 private:
     void createControls();
     QString editionSuffix() const;
-    const QPixmap& editionPicture() const;
+    const QPixmap& editionPicture();
 
     bool mClosing = false;
 };

@@ -21,6 +21,7 @@
 #include "startup/frmClassSelect.h"
 #include "startup/frmSplash.h"
 #include "startup/frmStartup.h"
+#include "workspace/batchedrepaint.h"
 #include "workspace/frmErrSentence.h"
 #include "workspace/frmMain_measures.h"
 #include "workspace/frmSample.h"
@@ -495,8 +496,11 @@ void frmMain::DisableAllButtonMenus(bool pDisable) {
                                       mnuSchedule, mnuCleanError, mnuCleanSchedule, mnuCleanRec,
                                       mnuSync,     mnuImportSync};
     if (pDisable) {
-        for (int i = 0; i < kToolButtonCount; ++i) {
-            SetMenuButtons(i, kStyleDisable);
+        {
+            BatchedRepaint wholeBar(picMenu);
+            for (int i = 0; i < kToolButtonCount; ++i) {
+                SetMenuButtons(i, kStyleDisable);
+            }
         }
         for (QAction* item : courseItems) {
             item->setEnabled(false);

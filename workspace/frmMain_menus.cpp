@@ -42,13 +42,19 @@ bool confirmCleanUp(const QString& pMessageId) {
     return gMsgResult == "OK";
 }
 
-// False when a table could not be emptied (a damaged learner database).
+// All the tables or none: one that could not be emptied (a damaged learner
+// database) must not leave the others emptied here but kept on the service.
 bool cleanLearnerTables(const QStringList& pStatements) {
-    bool cleaned = true;
-    for (const QString& statement : pStatements) {
-        cleaned = db::execute(statement, gUserConnStr) && cleaned;
+    db::Transaction transaction(gUserConnStr);
+    if (!transaction.isActive()) {
+        return false;
     }
-    return cleaned;
+    for (const QString& statement : pStatements) {
+        if (!db::execute(statement, gUserConnStr)) {
+            return false;
+        }
+    }
+    return transaction.commit();
 }
 
 // Records that are still here are not cleared on the service either, so the

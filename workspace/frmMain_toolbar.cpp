@@ -10,6 +10,7 @@
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
 #include "startup/modalshow.h"
+#include "workspace/batchedrepaint.h"
 #include "workspace/frmFeedback.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"
@@ -192,8 +193,12 @@ void frmMain::SetInfoMenu(int pIndex, int pDisableIndex, bool pReset) {
 }
 
 void frmMain::InitialClassInterface(bool pOuterCall) {
-    for (int button : {kButtonHistoryBack, kButtonHistoryForward, kButtonCheck, kButtonFeedback}) {
-        SetMenuButtons(button, kStyleDisable);
+    {
+        BatchedRepaint wholeBar(picMenu);
+        for (int button :
+             {kButtonHistoryBack, kButtonHistoryForward, kButtonCheck, kButtonFeedback}) {
+            SetMenuButtons(button, kStyleDisable);
+        }
     }
     mInfoDisabledTab = kTabResult;
     SetInfoMenu(kTabContent, mInfoDisabledTab, true);

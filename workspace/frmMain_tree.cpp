@@ -1,3 +1,4 @@
+#include <QHash>
 #include <QList>
 
 #include "platform/big5.h"
@@ -39,68 +40,115 @@ QString courseFolder() {
     return gBasePath + "/Lexivo2/" + gCourseId;
 }
 
-CourseRow rowOf(const db::Recordset& record) {
-    return {Trim(record.text(QStringLiteral("UNITID"))), Trim(record.text(QStringLiteral("TEXT"))),
-            Trim(record.text(QStringLiteral("TEACHNOTES"))),
-            Trim(record.text(QStringLiteral("VISITED")))};
+// A row of the course table, with what grouping the rows needs of it as
+// stored: its id untrimmed, its parent, and whether it counts as an open
+// question. A null or binary value equals no text, as in the database.
+struct StoredRow {
+    CourseRow row;
+    QString storedUnitId;
+    QString parent;
+    bool hasParent = false;
+    bool open = false;
+};
+
+bool isComparableText(const QVariant& value) {
+    return value.isValid() && value.metaType().id() != QMetaType::QByteArray;
 }
 
-bool queryRows(const QString& sql, QList<CourseRow>* rows) {
+// The table's columns, looked up once for all its rows.
+struct CourseColumns {
+    explicit CourseColumns(const db::Recordset& record)
+        : unitId(record.columnIndex(QStringLiteral("UNITID"))),
+          parent(record.columnIndex(QStringLiteral("PARENT"))),
+          text(record.columnIndex(QStringLiteral("TEXT"))),
+          teachNotes(record.columnIndex(QStringLiteral("TEACHNOTES"))),
+          visited(record.columnIndex(QStringLiteral("VISITED"))) {}
+
+    int unitId;
+    int parent;
+    int text;
+    int teachNotes;
+    int visited;
+};
+
+StoredRow storedRowOf(const db::Recordset& record, const CourseColumns& columns) {
+    StoredRow stored;
+    stored.storedUnitId = record.field(columns.unitId).toString();
+    const QVariant visited = record.field(columns.visited);
+    stored.row = {Trim(stored.storedUnitId), Trim(record.field(columns.text).toString()),
+                  Trim(record.field(columns.teachNotes).toString()), Trim(visited.toString())};
+    const QVariant parent = record.field(columns.parent);
+    stored.hasParent = isComparableText(parent);
+    stored.parent = parent.toString();
+    const QString visitedText = visited.toString();
+    stored.open = isComparableText(visited) && (visitedText == "1" || visitedText == "2");
+    return stored;
+}
+
+// The whole table in one query, in the order every part of the tree is
+// listed in.
+bool readStoredRows(QList<StoredRow>* rows) {
     db::Recordset record;
-    if (!record.open(sql, gCourseConnStr)) {
+    if (!record.open("select * from bswunit order by UNITID", gCourseConnStr)) {
         qWarning("Course tree query failed: %s", qUtf8Printable(record.lastError()));
         return false;
     }
+    const CourseColumns columns(record);
+    rows->reserve(record.recordCount());
     for (; !record.eof(); record.moveNext()) {
-        rows->append(rowOf(record));
+        rows->append(storedRowOf(record, columns));
     }
     return true;
 }
 
-bool queryCount(const QString& sql, qint64* count) {
-    db::Recordset record;
-    if (!record.open(sql, gCourseConnStr) || record.eof()) {
-        qWarning("Course tree count failed: %s", qUtf8Printable(record.lastError()));
-        return false;
+// The rows under each parent id, each list in table order.
+using ChildRows = QHash<QString, QList<const StoredRow*>>;
+
+ChildRows childRowsOf(const QList<StoredRow>& rows) {
+    ChildRows children;
+    for (const StoredRow& stored : rows) {
+        if (stored.hasParent) {
+            children[stored.parent].append(&stored);
+        }
     }
-    *count = record.field(0).toLongLong();
-    return true;
+    return children;
 }
 
-QString childrenSql(const QString& parentId) {
-    return "select * from bswunit where PARENT = '" + SqlText(parentId) + "' order by UNITID";
+// The first row whose id ends in "0000" is the course itself.
+const StoredRow* rootRowOf(const QList<StoredRow>& rows) {
+    for (const StoredRow& stored : rows) {
+        if (stored.storedUnitId.endsWith(QStringLiteral("0000"))) {
+            return &stored;
+        }
+    }
+    return nullptr;
 }
 
-QString openQuestionsSql(const QString& unitId) {
-    return "select count(*) from bswunit where PARENT = '" + SqlText(unitId) +
-           "' and (VISITED = '1' or  VISITED = '2')";
-}
-
-bool loadUnit(const CourseRow& unit, UnitRows* rows) {
-    rows->unit = unit;
-    return queryCount(openQuestionsSql(unit.unitId), &rows->openQuestions) &&
-           queryRows(childrenSql(unit.unitId), &rows->questions);
+UnitRows unitRowsOf(const CourseRow& unit, const ChildRows& children) {
+    UnitRows rows;
+    rows.unit = unit;
+    for (const StoredRow* question : children.value(unit.unitId)) {
+        rows.questions.append(question->row);
+        rows.openQuestions += question->open ? 1 : 0;
+    }
+    return rows;
 }
 
 // Everything is read before the tree is touched, so that a course whose
 // database fails part-way leaves the tree as it was.
 bool loadCourseRows(CourseRows* course) {
-    QList<CourseRow> roots;
-    if (!queryRows("select * from bswunit where unitid like '%0000' order by UNITID", &roots) ||
-        roots.isEmpty()) {
+    QList<StoredRow> rows;
+    if (!readStoredRows(&rows)) {
         return false;
     }
-    course->root = roots.first();
-    QList<CourseRow> units;
-    if (!queryRows(childrenSql(course->root.unitId), &units)) {
+    const StoredRow* root = rootRowOf(rows);
+    if (!root) {
         return false;
     }
-    for (const CourseRow& unit : std::as_const(units)) {
-        UnitRows rows;
-        if (!loadUnit(unit, &rows)) {
-            return false;
-        }
-        course->units.append(rows);
+    course->root = root->row;
+    const ChildRows children = childRowsOf(rows);
+    for (const StoredRow* unit : children.value(course->root.unitId)) {
+        course->units.append(unitRowsOf(unit->row, children));
     }
     return true;
 }

@@ -9,7 +9,7 @@ constexpr int kDemoNodeCount = 19;
 
 TEST_F(ProgramTest, ACourseDownloadedFromTheServiceIsInstalledAndOpened) {
     startStandin();
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
+    const QString server = standinHost();
     QStringList script;
     script << step({"wait", "frmLogin"}) << step({"type", "frmLogin", "txtLogin", "DEMOQ001"})
            << step({"type", "frmLogin", "txtPassword", "demo"})

@@ -17,14 +17,6 @@ const QString kDamagedPackageText = QStringLiteral("message 無法建立必要�
 const QString kUnknownServerText =
     QStringLiteral("message 帳號管理伺服器回報您的帳號不屬於任何伺服器所管理");
 
-QStringList joined(std::initializer_list<QStringList> parts) {
-    QStringList all;
-    for (const QStringList& part : parts) {
-        all << part;
-    }
-    return all;
-}
-
 class LocalDataProgramTest : public ProgramTest {
 protected:
     // A product folder that the start keeps: it bears the layout stamp.
@@ -125,20 +117,18 @@ TEST_F(LocalDataProgramTest, ACertificateFileWithoutItsServerLeavesTheServerToTh
     startStandin();
     keepProductFolder();
     writeFile(productFile("lxmcert.set"), "  \r\nDEMOM001\r\n");
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
-    const QStringList signIn = {
+    const QString server = standinHost();
+    const QStringList noLogin = {
         step({"wait", "frmLXMLogin"}),
         step({"type", "frmLXMLogin", "txtPassword", "demo"}),
         step({"key", "frmLXMLogin", "txtPassword", "Return"}),
         step({"answer", "OK"}),
-        step({"type", "frmLXMLogin", "txtLogin", "DEMOM001"}),
-        step({"key", "frmLXMLogin", "txtLogin", "Return"}),
-        step({"type", "frmLXMLogin", "txtPassword", "demo"}),
-        step({"key", "frmLXMLogin", "txtPassword", "Return"}),
     };
     ProgramRun program(tmp(), serversFile());
-    ASSERT_TRUE(program.run(
-        {"LXM"}, joined({closeNews(), signIn, closeEmptyPicker(), leaveProgram()}), kRunTimeoutMs))
+    ASSERT_TRUE(program.run({"LXM"},
+                            joined({closeNews(), noLogin, signInLXM("DEMOM001", "demo"),
+                                    closeEmptyPicker(), leaveProgram()}),
+                            kRunTimeoutMs))
         << program.log().join("\n").toStdString();
 
     EXPECT_TRUE(program.logHasStart(kUnknownServerText)) << program.log().join("\n").toStdString();

@@ -18,6 +18,14 @@ QString step(const QStringList& fields) {
     return fields.join('\t');
 }
 
+QStringList joined(std::initializer_list<QStringList> parts) {
+    QStringList all;
+    for (const QStringList& part : parts) {
+        all << part;
+    }
+    return all;
+}
+
 ProgramRun::ProgramRun(const QString& tmpFolder, const QString& serversFile)
     : m_tmpFolder(tmpFolder), m_serversFile(serversFile) {
     const QString runFolder = QDir(tmpFolder).filePath("..");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -46,3 +47,5 @@ private:
 
 // A step of a script: its fields joined by tabs.
 QString step(const QStringList& fields);
+// One script of its parts, in order.
+QStringList joined(std::initializer_list<QStringList> parts);

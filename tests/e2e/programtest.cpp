@@ -27,7 +27,7 @@ void ProgramTest::startStandin(const QJsonObject& versions) {
     }
     ASSERT_TRUE(standin.start(m_root.path() + "/standin", arguments));
     const QString base = standin.baseUrl();
-    const QString host = QStringLiteral("127.0.0.1:%1").arg(standin.port());
+    const QString host = standinHost();
     ASSERT_TRUE(big5::writeLines(
         serversFile(), {"service=" + base, "update=" + host, "web=" + base, "account=" + base,
                         "formerDomain=lexivo-former.invalid", "learnWeb=" + base,
@@ -40,6 +40,10 @@ QStringList ProgramTest::requestedPaths() {
         paths << QString::fromLatin1(request.path);
     }
     return paths;
+}
+
+QString ProgramTest::standinHost() const {
+    return QStringLiteral("127.0.0.1:%1").arg(standin.port());
 }
 
 QStringList ProgramTest::closeNews(bool doNotShowAgain) {
@@ -59,4 +63,11 @@ QStringList ProgramTest::closeEmptyPicker() {
 // The exit question, where the program asks it, is answered yes.
 QStringList ProgramTest::leaveProgram() {
     return {step({"wait", "frmMain"}), step({"close", "frmMain"}), step({"answer", "OK"})};
+}
+
+QStringList ProgramTest::signInLXM(const QString& login, const QString& password) {
+    return {step({"type", "frmLXMLogin", "txtLogin", login}),
+            step({"key", "frmLXMLogin", "txtLogin", "Return"}),
+            step({"type", "frmLXMLogin", "txtPassword", password}),
+            step({"key", "frmLXMLogin", "txtPassword", "Return"})};
 }

@@ -24,11 +24,16 @@ protected:
     QString productFile(const QString& name) const { return tmp() + "/Lexivo2/" + name; }
     // The stand-in's requests for a script, by path ("/p_getlogin.asp").
     QStringList requestedPaths();
+    // The started stand-in as the program names a server ("127.0.0.1:PORT").
+    QString standinHost() const;
 
     // Steps that every fresh start goes through or ends with.
     static QStringList closeNews(bool doNotShowAgain = false);
     static QStringList closeEmptyPicker();
     static QStringList leaveProgram();
+    // The LXM sign-in once its form shows: the login looked up with Enter,
+    // then the password sent with Enter.
+    static QStringList signInLXM(const QString& login, const QString& password);
 
     StandinProcess standin;
 

@@ -16,14 +16,6 @@ const QString kReinstallText =
 const QString kNoUpdaterText = QStringLiteral(
     "message 無法正確啟動更新程式! 您的程式可能損毀以致於缺少必要的組件, 請重新安裝");
 
-QStringList joined(std::initializer_list<QStringList> parts) {
-    QStringList all;
-    for (const QStringList& part : parts) {
-        all << part;
-    }
-    return all;
-}
-
 }  // namespace
 
 TEST_F(ProgramTest, AnEditionCodeOtherThanTheThreeEndsAtOnce) {
@@ -60,7 +52,7 @@ TEST_F(ProgramTest, EditionCodeIsTrimmedAndUpperCasedAndASecondInstanceEnds) {
 TEST_F(ProgramTest, LXQSignsInUnderServersideAfterAWrongPasswordAndRemembersTheServer) {
     startStandin();
     ASSERT_TRUE(standin.setMode("/p_getconn.asp", "offline"));
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
+    const QString server = standinHost();
     const QStringList signIn = {
         step({"wait", "frmLogin"}),
         step({"type", "frmLogin", "txtLogin", "DEMOQ001"}),
@@ -90,20 +82,18 @@ TEST_F(ProgramTest, LXQSignsInUnderServersideAfterAWrongPasswordAndRemembersTheS
 
 TEST_F(ProgramTest, LXMLooksTheAccountUpSignsInAndRemembersServerAndLogin) {
     startStandin();
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
-    const QStringList signIn = {
+    const QString server = standinHost();
+    const QStringList unknownAccount = {
         step({"wait", "frmLXMLogin"}),
         step({"type", "frmLXMLogin", "txtLogin", "NOBODY99"}),
         step({"key", "frmLXMLogin", "txtLogin", "Return"}),
         step({"answer", "OK"}),
-        step({"type", "frmLXMLogin", "txtLogin", "DEMOM001"}),
-        step({"key", "frmLXMLogin", "txtLogin", "Return"}),
-        step({"type", "frmLXMLogin", "txtPassword", "demo"}),
-        step({"key", "frmLXMLogin", "txtPassword", "Return"}),
     };
     ProgramRun program(tmp(), serversFile());
-    ASSERT_TRUE(program.run(
-        {"LXM"}, joined({closeNews(), signIn, closeEmptyPicker(), leaveProgram()}), kRunTimeoutMs))
+    ASSERT_TRUE(program.run({"LXM"},
+                            joined({closeNews(), unknownAccount, signInLXM("DEMOM001", "demo"),
+                                    closeEmptyPicker(), leaveProgram()}),
+                            kRunTimeoutMs))
         << program.log().join("\n").toStdString();
 
     EXPECT_TRUE(program.logHasStart("message 帳號管理伺服器回報您的帳號不屬於任何伺服器所管理"));
@@ -166,7 +156,7 @@ TEST_F(ProgramTest, AMajorVersionStartsTheUpdaterToReinstallAndEnds) {
     for (int waited = 0; !QFile::exists(argumentsFile) && waited < 10000; waited += 50) {
         QThread::msleep(50);
     }
-    const QString expected = QStringLiteral("lxv_reinstaller 127.0.0.1:%1").arg(standin.port());
+    const QString expected = "lxv_reinstaller " + standinHost();
     EXPECT_EQ(big5::readLines(argumentsFile), QStringList{expected});
 }
 

@@ -7,7 +7,7 @@ using namespace walksteps;
 // signs in there, and then walks the same road as an LXQ learner.
 TEST_F(WalkTest, LXMLearnerWalksTheWholeRoadAndTheServiceKeepsWhatWasDone) {
     startStandin();
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
+    const QString server = standinHost();
     const QStringList signIn = {
         step({"wait", "frmLXMLogin"}),
         step({"type", "frmLXMLogin", "txtLogin", "DEMOM001"}),
@@ -20,12 +20,9 @@ TEST_F(WalkTest, LXMLearnerWalksTheWholeRoadAndTheServiceKeepsWhatWasDone) {
     };
     const QStringList script = joined({closeNews(), signIn, serviceEditionRoad("lxm")});
     ASSERT_TRUE(walk("LXM", script));
-    EXPECT_EQ(program->exitCode(), 0);
-    EXPECT_FALSE(program->crashed());
-    expectAllShotsSaved(script);
+    expectEndedWell(script);
     expectRoadShown();
     EXPECT_TRUE(program->logHasStart("pagetext body DEMO 學習進度"));
-    EXPECT_TRUE(program->logHas("pagetext body " + kWrongSentence)) << "wrong sentences";
 
     expectServiceEditionRecords("DEMOM001");
     EXPECT_EQ(big5::readLines(productFile("lxmcert.set")), QStringList({server, "DEMOM001"}));

@@ -9,7 +9,7 @@ using namespace walksteps;
 // feedback, searches and leaves.
 TEST_F(WalkTest, LXQLearnerWalksTheWholeRoadAndTheServiceKeepsWhatWasDone) {
     startStandin();
-    const QString server = QStringLiteral("127.0.0.1:%1").arg(standin.port());
+    const QString server = standinHost();
     const QStringList signIn = {
         step({"wait", "frmLogin"}),
         step({"type", "frmLogin", "txtLogin", "DEMOQ001"}),
@@ -20,12 +20,9 @@ TEST_F(WalkTest, LXQLearnerWalksTheWholeRoadAndTheServiceKeepsWhatWasDone) {
     };
     const QStringList script = joined({signIn, serviceEditionRoad("lxq")});
     ASSERT_TRUE(walk("LXQ", script));
-    EXPECT_EQ(program->exitCode(), 0);
-    EXPECT_FALSE(program->crashed());
-    expectAllShotsSaved(script);
+    expectEndedWell(script);
     expectRoadShown();
     EXPECT_TRUE(program->logHasStart("pagetext body DEMO 學習進度"));
-    EXPECT_TRUE(program->logHas("pagetext body " + kWrongSentence)) << "wrong sentences";
 
     expectServiceEditionRecords("DEMOQ001");
     EXPECT_EQ(big5::readLines(productFile("ServerList.set")), QStringList{server});

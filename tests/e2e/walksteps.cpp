@@ -3,7 +3,6 @@
 #include <iostream>
 #include <QByteArrayList>
 #include <QStringDecoder>
-#include <QUrl>
 
 #include "platform/db.h"
 
@@ -28,14 +27,6 @@ QString elementTextIs(const QString& id, const QString& text) {
 }
 
 }  // namespace
-
-QStringList joined(std::initializer_list<QStringList> parts) {
-    QStringList all;
-    for (const QStringList& part : parts) {
-        all << part;
-    }
-    return all;
-}
 
 QStringList downloadAndOpenDemo(const QString& shotPrefix) {
     return {
@@ -254,15 +245,6 @@ QList<walksteps::Row> WalkTest::stateRows(const QString& table, const QString& c
     return rows;
 }
 
-void WalkTest::uploadEarlier(const QString& pno, const QString& password, const QString& qcode,
-                             const QString& flag, const QString& errcode, const QString& sentence) {
-    const QByteArray body =
-        "key=quillmarrowed&pno=" + pno.toLatin1() + "&pass=" + password.toLatin1() +
-        "&courseId=DEMO&qcode=" + qcode.toLatin1() + "&flag=" + flag.toLatin1() +
-        "&errcode=" + errcode.toLatin1() + "&s=" + QUrl::toPercentEncoding(sentence);
-    ASSERT_TRUE(standin.post("/p_lxv_proc_sentence.asp", body).answered);
-}
-
 QStringList WalkTest::courseRows(const QString& database, const QString& sql) const {
     const QString connection =
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + productFile("DEMO/" + database) + ";";
@@ -277,7 +259,9 @@ QStringList WalkTest::courseRows(const QString& database, const QString& sql) co
     return rows;
 }
 
-void WalkTest::expectAllShotsSaved(const QStringList& script) const {
+void WalkTest::expectEndedWell(const QStringList& script) const {
+    EXPECT_EQ(program->exitCode(), 0);
+    EXPECT_FALSE(program->crashed());
     for (const QString& line : script) {
         const QStringList fields = line.split('\t');
         if (fields.value(0) == "shot") {
@@ -291,6 +275,7 @@ void WalkTest::expectRoadShown() const {
     EXPECT_TRUE(program->logHas("text QTreeWidget:0 01 我的名字"));
     EXPECT_TRUE(program->logHas("pagetext #codes CP001 句子的第一個字母要大寫"));
     EXPECT_TRUE(program->logHas("pagetext #td_CP001 句子的第一個字母要大寫 1"));
+    EXPECT_TRUE(program->logHas("pagetext body " + walksteps::kWrongSentence)) << "wrong sentences";
     EXPECT_TRUE(program->logHasStart("pagetext body My name is Lin Mei-ling. 我的名字是林美玲。"));
     EXPECT_TRUE(program->logHas("pagetext body " + walksteps::kCorrectSentence)) << "own sentences";
     EXPECT_TRUE(program->logHas("text QTreeWidget:0 01 起床時間")) << "search";

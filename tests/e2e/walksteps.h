@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <QMap>
@@ -20,8 +19,6 @@ inline void PrintTo(const QString& text, std::ostream* stream) {
 namespace walksteps {
 
 using Row = QMap<QString, QString>;
-
-QStringList joined(std::initializer_list<QStringList> parts);
 
 // The picker finds no course; the learner downloads the demo course from
 // the download page, installs it and opens it. Shots: picker, download.
@@ -110,14 +107,12 @@ protected:
     // The stand-in's rows of a table whose column column holds value.
     QList<walksteps::Row> stateRows(const QString& table, const QString& column,
                                     const QString& value);
-    // A graded sentence that another account uploaded earlier.
-    void uploadEarlier(const QString& pno, const QString& password, const QString& qcode,
-                       const QString& flag, const QString& errcode, const QString& sentence);
     // The rows of a query on a database of the demo course's folder, each
     // row's fields joined by "|".
     QStringList courseRows(const QString& database, const QString& sql) const;
-    // Every "shot" step of the script wrote its picture.
-    void expectAllShotsSaved(const QStringList& script) const;
+    // The program ended by itself without a crash, and every "shot" step of
+    // the script wrote its picture.
+    void expectEndedWell(const QStringList& script) const;
     // The pages and windows of the road showed the account's records.
     void expectRoadShown() const;
     // The service holds the account's graded, uploaded sentences, their

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 #include <QUrlQuery>
 
 #include "platform/big5.h"
@@ -17,48 +16,13 @@
 #include "startup/frmClassSelect.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/pickercloser.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
 
 namespace {
 
-constexpr int kPollIntervalMs = 5;
 const QString kDemoName = QStringLiteral("英文造句入門");
-
-// Closes the course picker each time it comes up, and counts how often.
-class PickerCloser {
-public:
-    PickerCloser() {
-        m_timer.setInterval(kPollIntervalMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (!FormInstance<frmClassSelect>::isLoaded()) {
-                return;
-            }
-            frmClassSelect* picker = FormInstance<frmClassSelect>::get();
-            if (picker->isVisible() && picker != m_closing) {
-                m_closing = picker;
-                ++m_shown;
-                QTest::mouseClick(picker->imgClose, Qt::LeftButton);
-            }
-        });
-        m_timer.start();
-    }
-    int shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    QPointer<frmClassSelect> m_closing;
-    int m_shown = 0;
-};
-
-// The messages answered, without the line break that sets them lower.
-QStringList shownTexts(const MessageAnswerer& answerer) {
-    QStringList texts;
-    for (const QString& text : answerer.texts()) {
-        texts << text.trimmed();
-    }
-    return texts;
-}
 
 class ClassDownloadTest : public MainWindowTest {
 protected:
@@ -100,7 +64,7 @@ TEST_F(ClassDownloadTest, ALinkWithBlanksDownloadsInstallsAndShowsThePicker) {
     EXPECT_TRUE(packageWasRequested("DEMO"));
     EXPECT_TRUE(QFile::exists(basePath() + "/DEMO.giz"));
     EXPECT_TRUE(QFile::exists(basePath() + "/Lexivo2/DEMO/LexivoData.mdb"));
-    EXPECT_TRUE(shownTexts(answerer).contains("所選擇的課程已經安裝完成"));
+    EXPECT_TRUE(answerer.trimmedTexts().contains("所選擇的課程已經安裝完成"));
     EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
     EXPECT_EQ(picker.shown(), 1);
     const QStringList lines = descriptor("DEMO");
@@ -119,7 +83,7 @@ TEST_F(ClassDownloadTest, AReinstallKeepsTheStudyPlanAndTakesTheNameFromThePacka
 
     EXPECT_TRUE(followLink("cmd:re:DEMO"));
 
-    EXPECT_EQ(shownTexts(answerer).value(0), "確定要重新安裝課程嗎？");
+    EXPECT_EQ(answerer.trimmedTexts().value(0), "確定要重新安裝課程嗎？");
     EXPECT_TRUE(packageWasRequested("DEMO"));
     const QStringList lines = descriptor("DEMO");
     ASSERT_EQ(lines.size(), 6);
@@ -135,7 +99,7 @@ TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
 
     EXPECT_TRUE(followLink("cmd:re:DEMO"));
 
-    EXPECT_EQ(shownTexts(answerer), QStringList{"確定要重新安裝課程嗎？"});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{"確定要重新安裝課程嗎？"});
     EXPECT_FALSE(packageWasRequested("DEMO"));
     EXPECT_EQ(picker.shown(), 0);
     EXPECT_TRUE(window->isVisible());
@@ -152,7 +116,7 @@ TEST_F(ClassDownloadTest, AFailedDownloadTellsTheLearnerAndLeavesNothingBehind) 
     EXPECT_TRUE(followLink("cmd:NOPE"));
 
     EXPECT_TRUE(packageWasRequested("NOPE"));
-    EXPECT_EQ(shownTexts(answerer).value(0), "課程下載失敗，請檢查網路連線後再試一次。");
+    EXPECT_EQ(answerer.trimmedTexts().value(0), "課程下載失敗，請檢查網路連線後再試一次。");
     EXPECT_FALSE(QFile::exists(basePath() + "/NOPE.giz"));
     EXPECT_FALSE(QFile::exists(basePath() + "/Lexivo2/NOPE.lxs"));
     EXPECT_EQ(readBytes(basePath() + "/OTHER.giz"), "kept");

@@ -35,13 +35,7 @@ protected:
         SetFile_IO(gRegistrySetFile, "W", "sentence", "My name is Tom.");
     }
 
-    frmFeedback* open() {
-        form = FormInstance<frmFeedback>::get();
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-        return form;
-    }
+    frmFeedback* open() { return form = openFeedbackWindow(); }
 
     void describe(const QString& text) {
         QTest::mouseClick(form->txtDesc->viewport(), Qt::LeftButton);

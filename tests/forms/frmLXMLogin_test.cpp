@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 #include "platform/forminstance.h"
 #include "shared/globals.h"
 #include "startup/frmLXMLogin.h"
+#include "tests/support/focusleave.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
@@ -19,19 +19,6 @@ namespace {
 
 const QString kNotYetObtained = QStringLiteral("* 尚未取得 *");
 const QString kCannotObtain = QStringLiteral("* 無法正確取得 *");
-
-QStringList shownTexts(const MessageAnswerer& answerer) {
-    QStringList texts;
-    for (const QString& text : answerer.texts()) {
-        texts << text.trimmed();
-    }
-    return texts;
-}
-
-void leave(QWidget* box) {
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(box, &focusOut);
-}
 
 class LXMLoginTest : public MainWindowTest {
 protected:
@@ -98,7 +85,7 @@ TEST_F(LXMLoginTest, FailedLookupsSayWhyAndShowThatNoServerIsKnown) {
     gDefaultServer = unusedLoopbackBase();
     typeLogin("DEMOM002");
 
-    const QStringList texts = shownTexts(answerer);
+    const QStringList texts = answerer.trimmedTexts();
     ASSERT_EQ(texts.size(), 3);
     EXPECT_TRUE(texts.at(0).startsWith("帳號管理伺服器回報您的帳號不屬於任何伺服器所管理"));
     EXPECT_EQ(texts.at(1), "無法找到伺服器！請檢查是否有誤。");
@@ -113,7 +100,7 @@ TEST_F(LXMLoginTest, SigningInWithoutAKnownServerIsRefusedWithoutARequest) {
     form->txtPassword->setText("demo");
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
 
-    EXPECT_TRUE(shownTexts(answerer).value(0).startsWith("帳號管理伺服器回報"));
+    EXPECT_TRUE(answerer.trimmedTexts().value(0).startsWith("帳號管理伺服器回報"));
     EXPECT_TRUE(standin.log().isEmpty());
     EXPECT_FALSE(gLoginDone);
 }
@@ -137,7 +124,7 @@ TEST_F(LXMLoginTest, AFirstSignInSaysThePasswordIsSet) {
     frmLXMLogin* form = typeLogin("NEWQ0001");
     form->txtPassword->setText("abcd");
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
-    EXPECT_TRUE(shownTexts(answerer).value(0).startsWith("您的密碼已經設定完成！"));
+    EXPECT_TRUE(answerer.trimmedTexts().value(0).startsWith("您的密碼已經設定完成！"));
     EXPECT_TRUE(gLoginOK);
 }
 

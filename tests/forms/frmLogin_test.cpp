@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,25 +10,13 @@
 #include "platform/waituntil.h"
 #include "shared/globals.h"
 #include "startup/frmLogin.h"
+#include "tests/support/focusleave.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
 
 namespace {
-
-QStringList shownTexts(const MessageAnswerer& answerer) {
-    QStringList texts;
-    for (const QString& text : answerer.texts()) {
-        texts << text.trimmed();
-    }
-    return texts;
-}
-
-void leave(QWidget* box) {
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(box, &focusOut);
-}
 
 class LoginTest : public MainWindowTest {
 protected:
@@ -71,13 +58,13 @@ TEST_F(LoginTest, APasswordOf21IsRefusedBeforeAnyRequestAndOneCharacterIsSent) {
     MessageAnswerer answerer("OK");
     frmLogin* form = fill("DEMOQ001", QString(21, 'a'), server);
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
-    EXPECT_EQ(shownTexts(answerer), QStringList{"密碼必須為1～20碼之間"});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{"密碼必須為1～20碼之間"});
     EXPECT_TRUE(signIns().isEmpty());
     EXPECT_GE(form->x(), 0);
 
     form->txtPassword->setText("x");
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
-    EXPECT_EQ(shownTexts(answerer).last(), "帳號或密碼有誤，請檢查！");
+    EXPECT_EQ(answerer.trimmedTexts().last(), "帳號或密碼有誤，請檢查！");
     EXPECT_EQ(signIns(),
               QStringList{"/p_getlogin.asp?key=quillmarrowed&login=DEMOQ001&password=x"});
     EXPECT_FALSE(gLoginDone);
@@ -89,7 +76,7 @@ TEST_F(LoginTest, EmptyLoginOrServerAndAnUnknownAccountAreRefusedWithTheirMessag
     QTest::mouseClick(fill("", "demo", server)->cmdLogin, Qt::LeftButton);
     QTest::mouseClick(fill("DEMOQ001", "demo", " ")->cmdLogin, Qt::LeftButton);
     QTest::mouseClick(fill("NOBODY", "demo", server)->cmdLogin, Qt::LeftButton);
-    EXPECT_EQ(shownTexts(answerer),
+    EXPECT_EQ(answerer.trimmedTexts(),
               QStringList({"請輸入帳號", "請輸入伺服器", "帳號有誤，請檢查！"}));
     EXPECT_FALSE(gLoginDone);
 }
@@ -140,7 +127,7 @@ TEST_F(LoginTest, AFirstSignInUnderServersideSetsThePasswordAndStartsTheList) {
     MessageAnswerer answerer("OK");
     QTest::mouseClick(fill("NEWQ0001", "abcd", server)->cmdLogin, Qt::LeftButton);
 
-    EXPECT_EQ(shownTexts(answerer).value(0).left(11), "您的密碼已經設定完成！");
+    EXPECT_EQ(answerer.trimmedTexts().value(0).left(11), "您的密碼已經設定完成！");
     EXPECT_TRUE(gLoginOK);
     EXPECT_EQ(gServerURL, "http://" + server + "/serverside/");
     EXPECT_EQ(big5::readLines(serverListFile()), QStringList{server});
@@ -152,7 +139,7 @@ TEST_F(LoginTest, AServerThatAnswersNeitherWayCannotBeFound) {
     MessageAnswerer answerer("OK");
     const QString nowhere = QStringLiteral("127.0.0.1:%1").arg(unusedLoopbackPort());
     QTest::mouseClick(fill("DEMOQ001", "demo", nowhere)->cmdLogin, Qt::LeftButton);
-    EXPECT_EQ(shownTexts(answerer), QStringList{"無法找到伺服器！請檢查是否有誤。"});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{"無法找到伺服器！請檢查是否有誤。"});
     EXPECT_FALSE(gLoginDone);
     EXPECT_FALSE(QFile::exists(serverListFile()));
 }

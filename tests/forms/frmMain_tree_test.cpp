@@ -192,6 +192,33 @@ TEST_F(CourseTreeTest, OnlyFirstRootRowIsRoot) {
     EXPECT_EQ(node("YYYY0000"), nullptr);
 }
 
+// Rows join the tree by their stored values, compared as the database
+// compares them; only the shown texts are trimmed.
+TEST_F(CourseTreeTest, StoredIdsAndProgressGroupAsTheDatabaseComparesThem) {
+    runSql("update bswunit set VISITED = '3' where PARENT = 'U3000100'");
+    runSql("update bswunit set VISITED = ' 2' where UNITID = 'U3000101'");
+    runSql(
+        "insert into bswunit (UNITID, PARENT, TEXT, TEACHNOTES, VISITED) values "
+        "('U0500100 ', 'DEMO0000', 'padded unit', 'unit1.htm', '1'), "
+        "('U0500101', 'U0500100', 'under padded unit', 'unit1.htm', '1'), "
+        "('U1000106', 'U1000100 ', 'padded parent', 'unit1.htm', '1'), "
+        "('U1000107', 'U1000101', 'under a question', 'unit1.htm', '1')");
+    ASSERT_TRUE(window->GetListTree());
+    TreeView* tree = window->treMain;
+
+    EXPECT_EQ(tree->count(), 19 + 2);
+    EXPECT_EQ(tree->nodeByIndex(2)->key(), "U0500100");
+    EXPECT_EQ(tree->nodeByIndex(3)->key(), "QUIZ_U0500101");
+    EXPECT_EQ(tree->nodeByIndex(3)->parentNode(), tree->nodeByIndex(2));
+    EXPECT_EQ(tree->nodeByIndex(4)->key(), "U1000100");
+    EXPECT_EQ(node("QUIZ_U1000106"), nullptr);
+    EXPECT_EQ(node("QUIZ_U1000107"), nullptr);
+
+    EXPECT_EQ(node("QUIZ_U3000101")->image(), treeimage::kQuestionWrong);
+    EXPECT_EQ(node("U3000100")->image(), treeimage::kUnitDone);
+    EXPECT_EQ(node("U2000100")->image(), treeimage::kUnitOpen);
+}
+
 // The main window without a course, then a damaged demo course to open.
 class BrokenCourseTest : public CourseTreeBase, public ::testing::WithParamInterface<const char*> {
 protected:

@@ -36,7 +36,7 @@ TEST_F(SplashTest, ShowsVersionEditionAndEngineVersionOnceFadedIn) {
     EXPECT_EQ(splash->lblVersion->text(), "軟體版本 : 2.1.0 (個人版)");
     EXPECT_EQ(splash->lblEngineVer->text(), "引擎版本 : 3.1.0.7");
     EXPECT_EQ(splash->lblVerName->text(), "beta");
-    EXPECT_EQ(splash->picBG->pixmap().toImage(), splash->imgSplash[0].toImage());
+    EXPECT_EQ(splash->picBG->pixmap().toImage(), QPixmap(":/skin/splash-0.png").toImage());
     EXPECT_TRUE(splash->isVisible());
 }
 
@@ -46,7 +46,7 @@ TEST_F(SplashTest, TheLXQEditionHasItsOwnPictureAndNoEngineMeansNoEngineVersion)
 
     EXPECT_EQ(splash->lblVersion->text(), "軟體版本 : 2.1.0 (校園版)");
     EXPECT_EQ(splash->lblEngineVer->text(), "引擎版本 : ");
-    EXPECT_EQ(splash->picBG->pixmap().toImage(), splash->imgSplash[1].toImage());
+    EXPECT_EQ(splash->picBG->pixmap().toImage(), QPixmap(":/skin/splash-1.png").toImage());
 }
 
 TEST_F(SplashTest, HideTimerWaitsToBeStartedAndItsTickUnloadsTheSplash) {

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 #include "platform/big5.h"
 #include "platform/db.h"
@@ -92,11 +91,7 @@ protected:
     // A graded sentence of an account as the program uploads it.
     void upload(const QString& pno, const QString& password, const QString& qcode,
                 const QString& flag, const QString& errcode, const QString& sentence) {
-        const QByteArray body =
-            "key=quillmarrowed&pno=" + pno.toLatin1() + "&pass=" + password.toLatin1() +
-            "&courseId=DEMO&qcode=" + qcode.toLatin1() + "&flag=" + flag.toLatin1() +
-            "&errcode=" + errcode.toLatin1() + "&s=" + QUrl::toPercentEncoding(sentence);
-        ASSERT_TRUE(standin.post("/p_lxv_proc_sentence.asp", body).answered);
+        ASSERT_TRUE(standin.uploadSentence(pno, password, qcode, flag, errcode, sentence));
     }
 
     // The bodies (or queries) that reached a script, in order.

@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include "startup/frmLXMLogin.h"
 #include "startup/frmLXVImportLogin.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/focusleave.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 
@@ -32,11 +32,6 @@ void paste(QLineEdit* box, const QString& text) {
     QApplication::clipboard()->setText(text);
     box->setFocus();
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-}
-
-void leave(QWidget* box) {
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(box, &focusOut);
 }
 
 bool namesPiece(const QStringList& shown, const QString& piece) {

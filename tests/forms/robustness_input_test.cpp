@@ -237,13 +237,7 @@ TEST_F(LearnerInputTest, SentencesHoldingEqualsSignsAreRecordedWhole) {
 
 class FeedbackInputTest : public LearnerInputTest {
 protected:
-    frmFeedback* openFeedback() {
-        form = FormInstance<frmFeedback>::get();
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-        return form;
-    }
+    frmFeedback* openFeedback() { return form = openFeedbackWindow(); }
     void describe(const QString& text) {
         QTest::mouseClick(form->txtDesc->viewport(), Qt::LeftButton);
         form->txtDesc->insertPlainText(text);

@@ -3,13 +3,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
@@ -27,7 +24,9 @@
 #include "startup/frmPublisher.h"
 #include "startup/frmStartup.h"
 #include "tests/forms/servicefaultfixture.h"
+#include "tests/support/focusleave.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/pickercloser.h"
 #include "workspace/frmMain.h"
 
 // The start-up, the sign-ins, the course opening and the course download
@@ -36,8 +35,6 @@
 
 namespace {
 
-constexpr int kPollMs = 5;
-
 constexpr const char* kNetworkDown = "目前網路中斷或傳輸品質不佳，請檢查網路連線";
 constexpr const char* kServerNotFound = "無法找到伺服器！請檢查是否有誤。";
 constexpr const char* kNoServerForAccount = "帳號管理伺服器回報您的帳號不屬於任何伺服器所管理";
@@ -45,19 +42,6 @@ constexpr const char* kCannotObtain = "* 無法正確取得 *";
 constexpr const char* kWrongCourse = "請您載入正確的課程";
 constexpr const char* kDownloadFailed = "課程下載失敗，請檢查網路連線後再試一次。";
 constexpr const char* kBrokenPackage = "無法安裝所選擇的課程";
-
-QStringList trimmedTexts(const MessageAnswerer& answerer) {
-    QStringList texts;
-    for (const QString& text : answerer.texts()) {
-        texts << text.trimmed();
-    }
-    return texts;
-}
-
-void leave(QWidget* box) {
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(box, &focusOut);
-}
 
 // A fault and the start of the message that it must bring ("" for none).
 struct FaultAndMessage {
@@ -100,7 +84,7 @@ TEST_P(VersionFaultTest, OffersNoUpdateAndTheStartGoesOn) {
 
     EXPECT_TRUE(startup.CheckServerVersion());
     const QString message = GetParam().message;
-    EXPECT_EQ(trimmedTexts(answerer), message.isEmpty() ? QStringList() : QStringList{message});
+    EXPECT_EQ(answerer.trimmedTexts(), message.isEmpty() ? QStringList() : QStringList{message});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,7 +121,7 @@ TEST_P(LoginFaultTest, SaysWhyAndStaysOpen) {
     MessageAnswerer answerer("OK");
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
 
-    EXPECT_EQ(trimmedTexts(answerer), QStringList{GetParam().message});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{GetParam().message});
     EXPECT_FALSE(gLoginDone);
     ASSERT_TRUE(FormInstance<frmLogin>::isLoaded());
     EXPECT_TRUE(form->isEnabled());
@@ -159,6 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
 // form is usable again afterwards.
 TEST_F(ServiceFaultTest, LeavingTheLoginBoxWithASilentServiceLeavesTheFormUsable) {
     setUpEdition("LXQ");
+    // As the start-up leaves it before it shows the form.
+    gLoginDone = false;
     frmLogin* form = FormInstance<frmLogin>::get();
     form->cboServer->setEditText(QStringLiteral("127.0.0.1:%1").arg(standin.port()));
     applyFault({"p_getlogin.asp", "silent"});
@@ -212,43 +198,11 @@ TEST_F(ServiceFaultTest, AnLXMSignInThatFindsNoServiceSaysSoAndStaysOpen) {
     MessageAnswerer answerer("OK");
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
 
-    EXPECT_EQ(trimmedTexts(answerer), QStringList{kServerNotFound});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{kServerNotFound});
     EXPECT_FALSE(gLoginDone);
     EXPECT_TRUE(form->isEnabled());
     EXPECT_FALSE(QFile::exists(ProductFolder() + "/lxmcert.set"));
 }
-
-// Closes the course picker whenever it comes up. With closeDownloadWindow
-// the download window too: a course refused for its version then ends the
-// test instead of holding it.
-class PickerCloser {
-public:
-    explicit PickerCloser(bool closeDownloadWindow = false) {
-        m_timer.setInterval(kPollMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, closeDownloadWindow] {
-            if (closeDownloadWindow && FormInstance<frmClassDownload>::isLoaded() &&
-                FormInstance<frmClassDownload>::get()->isVisible()) {
-                FormInstance<frmClassDownload>::unload();
-            }
-            if (!FormInstance<frmClassSelect>::isLoaded()) {
-                return;
-            }
-            frmClassSelect* picker = FormInstance<frmClassSelect>::get();
-            if (picker->isVisible() && picker != m_closing) {
-                m_closing = picker;
-                ++m_shown;
-                QTest::mouseClick(picker->imgClose, Qt::LeftButton);
-            }
-        });
-        m_timer.start();
-    }
-    int shown() const { return m_shown; }
-
-private:
-    QTimer m_timer;
-    QPointer<frmClassSelect> m_closing;
-    int m_shown = 0;
-};
 
 // ---- The course opening ----
 
@@ -353,7 +307,7 @@ TEST_P(LXQOpeningFaultTest, RefusesOrOpensKeepingTheLocalRecords) {
     FormInstance<frmClassSelect>::get()->ReloadClass("DEMO");
 
     const QString message = GetParam().message;
-    EXPECT_EQ(trimmedTexts(answerer), message.isEmpty() ? QStringList() : QStringList{message});
+    EXPECT_EQ(answerer.trimmedTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     EXPECT_EQ(keptRecords(), before);
     EXPECT_EQ(gCourseId, "DEMO");
     EXPECT_GT(window->treMain->count(), 0);

@@ -9,6 +9,7 @@
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "startup/frmSchedule.h"
+#include "workspace/frmFeedback.h"
 #include "workspace/frmMain.h"
 
 namespace {
@@ -75,6 +76,14 @@ void SentenceCheckTest::check(const QString& unitId, const QString& sentence) {
     selectQuestion(unitId);
     typeSentence(sentence);
     pressEnter();
+}
+
+frmFeedback* SentenceCheckTest::openFeedbackWindow() {
+    frmFeedback* feedback = FormInstance<frmFeedback>::get();
+    feedback->show();
+    feedback->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(feedback));
+    return feedback;
 }
 
 QList<SentenceCheckTest::Fields> SentenceCheckTest::formsPostedTo(const QString& script) {

@@ -9,6 +9,7 @@
 #include "tests/support/standinprocess.h"
 
 class TreeNode;
+class frmFeedback;
 
 // The main window with the demo course, its service and checking engine the
 // stand-in, and the learner's moves of a sentence check: choose a question,
@@ -29,6 +30,8 @@ protected:
     // Types the sentence into a freshly chosen question's box and presses
     // Enter.
     void check(const QString& unitId, const QString& sentence);
+    // The feedback window shown and active, as the learner opens it.
+    static frmFeedback* openFeedbackWindow();
 
     // The bodies of the requests that reached a script, as name and value
     // pairs in the order sent (browser forms decoded from their Big5 URL

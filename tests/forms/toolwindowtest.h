@@ -2,10 +2,9 @@
 
 #include <functional>
 #include <ostream>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QString>
+#include <QTest>
 #include <QVariant>
 
 #include "platform/browser.h"
@@ -107,13 +106,6 @@ protected:
     }
 
     static bool waitFor(const std::function<bool()>& done, int timeoutMs = kLoadTimeoutMs) {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!done()) {
-            if (deadline.hasExpired()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
+        return QTest::qWaitFor(done, timeoutMs);
     }
 };

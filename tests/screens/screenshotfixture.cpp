@@ -1,8 +1,6 @@
 #include "tests/screens/screenshotfixture.h"
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -156,14 +154,7 @@ void ScreenshotTest::expectShownSanely(QWidget* shown) {
 }
 
 bool ScreenshotTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
 QString ScreenshotTest::screenshotFolder() {

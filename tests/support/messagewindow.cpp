@@ -60,6 +60,14 @@ MessageAnswerer::~MessageAnswerer() {
     delete m_timer;
 }
 
+QStringList MessageAnswerer::trimmedTexts() const {
+    QStringList trimmed;
+    for (const QString& text : m_texts) {
+        trimmed << text.trimmed();
+    }
+    return trimmed;
+}
+
 void MessageAnswerer::answerShownMessage() {
     if (!messageButton(m_answer)) {
         return;

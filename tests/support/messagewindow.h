@@ -34,6 +34,8 @@ public:
 
     // The texts of the messages answered so far, as displayed.
     QStringList texts() const { return m_texts; }
+    // The same without the line breaks that set a message lower in its box.
+    QStringList trimmedTexts() const;
 
 private:
     void answerShownMessage();

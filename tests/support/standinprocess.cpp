@@ -143,3 +143,13 @@ StandinReply StandinProcess::get(const QString& pathAndQuery, int timeoutMs) {
     setTimeout(client, timeoutMs);
     return replyOf(client.Get(pathAndQuery.toStdString()));
 }
+
+bool StandinProcess::uploadSentence(const QString& pno, const QString& password,
+                                    const QString& qcode, const QString& flag,
+                                    const QString& errcode, const QString& sentence) {
+    const QByteArray body =
+        "key=quillmarrowed&pno=" + pno.toLatin1() + "&pass=" + password.toLatin1() +
+        "&courseId=DEMO&qcode=" + qcode.toLatin1() + "&flag=" + flag.toLatin1() +
+        "&errcode=" + errcode.toLatin1() + "&s=" + QUrl::toPercentEncoding(sentence);
+    return post("/p_lxv_proc_sentence.asp", body).answered;
+}

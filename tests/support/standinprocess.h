@@ -64,6 +64,10 @@ public:
                       const QByteArray& contentType = "application/x-www-form-urlencoded",
                       int timeoutMs = 10000);
     StandinReply get(const QString& pathAndQuery, int timeoutMs = 10000);
+    // A graded sentence of an account, posted as the LXV program uploads it;
+    // false when the stand-in did not answer.
+    bool uploadSentence(const QString& pno, const QString& password, const QString& qcode,
+                        const QString& flag, const QString& errcode, const QString& sentence);
 
 private:
     QProcess m_process;

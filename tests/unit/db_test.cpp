@@ -94,6 +94,9 @@ TEST_F(DbTest, RowsFieldsAndTypesAsStored) {
     EXPECT_EQ(rs.text("note"), "");
     EXPECT_FALSE(rs.field("nosuchfield").isValid());
     EXPECT_FALSE(rs.field(7).isValid());
+    EXPECT_EQ(rs.columnIndex("Ratio"), 2);
+    EXPECT_EQ(rs.columnIndex("rati"), -1);
+    EXPECT_FALSE(rs.field(rs.columnIndex("nosuchfield")).isValid());
 
     rs.moveNext();
     EXPECT_EQ(rs.field(0).toString(), "B02");

@@ -46,6 +46,21 @@ TEST_F(InterruptedUnpackTest, ReplacesTheFormerFilesAndLeavesNothingHiddenBehind
     EXPECT_TRUE(hiddenFolders().isEmpty());
 }
 
+// A folder standing where a file goes: that one file cannot be placed, and
+// the others still are, since the waiting copies are not kept.
+TEST_F(InterruptedUnpackTest, AnEntryThatCannotBePlacedKeepsTheOthersMoving) {
+    ASSERT_TRUE(package::unpack(makePackage("old", "old"), path("dest")));
+    ASSERT_TRUE(QFile::remove(path("dest/DEMO/userData.mdb")));
+    writeBytes(path("dest/DEMO/userData.mdb/blocker"), "x");
+
+    EXPECT_FALSE(package::unpack(makePackage("new", "new"), path("dest")));
+    const QByteArrayList installed = installedFiles();
+    EXPECT_EQ(installed.at(0), filesHolding("new").at(0));
+    EXPECT_EQ(installed.at(1), filesHolding("new").at(1));
+    EXPECT_EQ(installed.at(3), filesHolding("new").at(3));
+    EXPECT_TRUE(hiddenFolders().isEmpty());
+}
+
 // A package whose second file cannot be read: the first one must not
 // replace its former copy either.
 TEST_F(InterruptedUnpackTest, APackageThatBreaksOffLeavesTheFormerFilesWhole) {
