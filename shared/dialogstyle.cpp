@@ -1,5 +1,7 @@
 #include "shared/dialogstyle.h"
 
+#include <QLabel>
+
 #include "platform/twips.h"
 
 QRect pixelsOf(const QRect& twips) {
@@ -12,6 +14,14 @@ QFont dialogFont(int pixelSize, bool bold) {
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+QLabel* newCaptionLabel(QWidget* parent, int pixelSize) {
+    auto* caption = new QLabel(parent);
+    caption->setFont(dialogFont(pixelSize, true));
+    caption->setStyleSheet("color: white;");
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return caption;
 }
 
 QString dialogButtonStyle() {

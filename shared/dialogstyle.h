@@ -13,5 +13,11 @@ QRect pixelsOf(const QRect& twips);
 // text fits the skin whatever the desktop's font settings are.
 QFont dialogFont(int pixelSize, bool bold = false);
 
+class QLabel;
+class QWidget;
+
+// The white, bold caption on a dialog's title strip; the caller places it.
+QLabel* newCaptionLabel(QWidget* parent, int pixelSize = 15);
+
 // The blue push buttons of the dialogs.
 QString dialogButtonStyle();

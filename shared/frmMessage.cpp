@@ -53,11 +53,8 @@ void frmMessage::createControls() {
     imgClose->hide();
     imgBackground->setGeometry(pixelsOf(kBodyTwips));
 
-    lblCaption = new QLabel(picBG);
+    lblCaption = newCaptionLabel(picBG, 14);
     lblCaption->setGeometry(pixelsOf(kCaptionTwips));
-    lblCaption->setFont(dialogFont(14, true));
-    lblCaption->setStyleSheet("color: white;");
-    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     imgIcons = {QPixmap(":/skin/icon-info.png"), QPixmap(":/skin/icon-error.png"),
                 QPixmap(":/skin/icon-question.png")};

@@ -110,10 +110,8 @@ frmClassDownload::~frmClassDownload() = default;
 void frmClassDownload::createControls() {
     picCaption = new QLabel(picBG);
     moveTwips(picCaption, kCaptionTwips);
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     moveTwips(lblCaption, kCaptionTextTwips);
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
     imgClose->raise();
 
     webMain = new Browser(picBG);

@@ -70,11 +70,8 @@ frmClassSelect::frmClassSelect() : SkinnedDialog(false) {
 void frmClassSelect::createControls() {
     picCaption = new QLabel(picBG);
     picCaption->setGeometry(pixelsOf(kCaptionTwips));
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
-    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     lblMessage = new QLabel(picBG);
     lblMessage->setGeometry(pixelsOf(kMessageTwips));

@@ -81,10 +81,8 @@ frmLXVImportLogin::frmLXVImportLogin() : SkinnedDialog(true) {
 void frmLXVImportLogin::createControls() {
     // The cancel button is the way out; gLoginDone must be set on leaving.
     imgClose->hide();
-    lblCaption = new QLabel(picBG);
+    lblCaption = newCaptionLabel(picBG);
     moveTwips(lblCaption, 240, 0, 6000, 540);
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
     createFields();
     createButtons();
 }

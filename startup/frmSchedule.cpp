@@ -97,10 +97,8 @@ void frmSchedule::createControls() {
     imgClock = QPixmap(":/skin/schedule-clock.png");
     picCaption = new QLabel(picBG);
     moveTwips(picCaption, 240, 0, 7200, 540);
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
     lblSchedule = newLabel(picBG, 14, true);
     moveTwips(lblSchedule, 360, 720, 8280, 420);
     createPlanPictures();

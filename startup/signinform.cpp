@@ -76,10 +76,8 @@ void SignInForm::createControls() {
     imgClose->hide();
     picCaption = new QLabel(picBG);
     moveTwips(picCaption, kCaptionTwips);
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     moveTwips(lblCaption, kCaptionTextTwips);
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
 
     lblPara1[0] = makeFieldLabel(picBG, 0);
     lblPara1[1] = makeFieldLabel(picBG, 1);

@@ -91,12 +91,8 @@ frmFeedback::frmFeedback() : SkinnedDialog(false) {
 }
 
 void frmFeedback::createControls() {
-    lblCaption = newLabel(picBG, kCaptionTwips);
-    QFont captionFont = lblCaption->font();
-    captionFont.setPixelSize(14);
-    captionFont.setBold(true);
-    lblCaption->setFont(captionFont);
-    lblCaption->setStyleSheet("color: white;");
+    lblCaption = newCaptionLabel(picBG, 14);
+    lblCaption->setGeometry(pixelsOf(kCaptionTwips));
 
     lblS[0] = newLabel(picBG, kSentenceLabelTwips);
     lblSentence = newLabel(picBG, kSentenceTwips);

@@ -93,11 +93,8 @@ void frmSearch::createControls() {
     picCaption = new QLabel(picBG);
     picCaption->setGeometry(pixelsOf(kCaptionTwips));
     picCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
-    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     lblS[0] = createLabel(picBG, kTextLabelTwips);
     lblS[1] = createLabel(picBG, kDirectionLabelTwips);

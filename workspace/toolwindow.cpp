@@ -39,11 +39,8 @@ void ToolWindow::createControls() {
     picCaption = new QLabel(picBG);
     picCaption->setGeometry(pixelsOf(kCaptionTwips));
     picCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblCaption = new QLabel(picCaption);
+    lblCaption = newCaptionLabel(picCaption);
     lblCaption->setGeometry(picCaption->rect());
-    lblCaption->setFont(dialogFont(15, true));
-    lblCaption->setStyleSheet("color: white;");
-    lblCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     webMain = new Browser(picBG);
     webMain->setGeometry(pixelsOf(kListTwips));
