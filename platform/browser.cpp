@@ -3,7 +3,6 @@
 #include <exception>
 #include <memory>
 #include <optional>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QPageSetupDialog>
@@ -20,6 +19,7 @@
 
 #include "platform/big5.h"
 #include "platform/browserpage.h"
+#include "platform/waituntil.h"
 
 namespace {
 
@@ -49,18 +49,6 @@ qsizetype percentEncodedSize(const QByteArray& bytes) {
         size += isUnreserved(byte) ? 1 : 3;
     }
     return size;
-}
-
-// Processes events (sleeping while none arrive) until done() holds or the
-// time runs out.
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.start(timeoutMs);
-    while (!done() && deadline.isActive()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return done();
 }
 
 QString fileNameFromTitle(const QString& title) {
@@ -195,7 +183,7 @@ void Browser::saveAs() {
 }
 
 bool Browser::waitForLoad(int timeoutMs) {
-    return pumpUntil([this] { return !isLoading(); }, timeoutMs);
+    return waitUntil([this] { return !isLoading(); }, timeoutMs);
 }
 
 QVariant Browser::runJavaScriptSync(const QString& script, int timeoutMs) {
@@ -203,14 +191,14 @@ QVariant Browser::runJavaScriptSync(const QString& script, int timeoutMs) {
     // state that outlives the call.
     auto result = std::make_shared<std::optional<QVariant>>();
     m_page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
-    pumpUntil([result] { return result->has_value(); }, timeoutMs);
+    waitUntil([result] { return result->has_value(); }, timeoutMs);
     return result->value_or(QVariant());
 }
 
 QString Browser::toPlainTextSync(int timeoutMs) {
     auto result = std::make_shared<std::optional<QString>>();
     m_page->toPlainText([result](const QString& text) { *result = text; });
-    pumpUntil([result] { return result->has_value(); }, timeoutMs);
+    waitUntil([result] { return result->has_value(); }, timeoutMs);
     return result->value_or(QString());
 }
 
@@ -333,6 +321,6 @@ void Browser::printAndWait(QPrinter* target) {
     const QMetaObject::Connection connection =
         connect(m_view, &QWebEngineView::printFinished, this, [&finished] { finished = true; });
     m_view->print(target);
-    pumpUntil([&finished] { return finished; }, kPrintTimeoutMs);
+    waitUntil([&finished] { return finished; }, kPrintTimeoutMs);
     disconnect(connection);
 }

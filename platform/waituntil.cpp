@@ -3,6 +3,7 @@
 #include <atomic>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace waits {
 namespace {
@@ -27,6 +28,14 @@ bool waitUntil(const std::function<bool()>& done) {
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(timeoutMs);
+    waitUntil([&] { return done() || !deadline.isActive(); });
+    return done();
 }
 
 void endAll() {

@@ -14,6 +14,9 @@ void doEvents();
 // is ending never hangs in a wait.
 bool waitUntil(const std::function<bool()>& done);
 
+// The same, giving up after timeoutMs: whether done() holds at the end.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs);
+
 // Ends every wait, now and later.
 void endAll();
 bool ending();

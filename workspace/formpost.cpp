@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 
 #include "platform/browser.h"
@@ -102,10 +101,8 @@ bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAct
         doEvents();
         // A service that never answers holds the learner no longer than any
         // other request of the program would.
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        deadline.start(std::min(kAnswerWaitMs, http::totalTimeoutMs()));
-        waitUntil([&] { return answerLoaded || !browser || !deadline.isActive(); });
+        waitUntil([&] { return answerLoaded || !browser; },
+                  std::min(kAnswerWaitMs, http::totalTimeoutMs()));
     }
     if (browser) {
         QObject::disconnect(connection);

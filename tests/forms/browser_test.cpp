@@ -17,21 +17,15 @@
 #include <QWebEngineView>
 
 #include "platform/big5.h"
+#include "platform/waituntil.h"
 #include "tests/support/tempbase.h"
 
 namespace {
 
 constexpr int kLoadTimeoutMs = 30000;
 
-// Processes events until done() holds or the time runs out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = kLoadTimeoutMs) {
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.start(timeoutMs);
-    while (!done() && deadline.isActive()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return done();
+    return waitUntil(done, timeoutMs);
 }
 
 QString page(const QString& body) {

@@ -30,6 +30,15 @@ void TempBaseTest::setUpGlobals(const QString& edition) {
     BuildConnStrings();
 }
 
+QString TempBaseTest::makeDatabase(const QString& name, const QString& createSql) const {
+    const QString path = basePath() + u'/' + name;
+    writeBytes(path, QByteArray());
+    const QString conn =
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path + u';';
+    EXPECT_TRUE(db::execute(createSql, conn));
+    return conn;
+}
+
 void TempBaseTest::writeBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);

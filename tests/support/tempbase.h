@@ -19,6 +19,9 @@ protected:
     // Writes a file (creating its folder) with the given bytes.
     static void writeBytes(const QString& path, const QByteArray& bytes);
     static QByteArray readBytes(const QString& path);
+    // A database file named `name` in the temporary folder, made by the SQL
+    // (an empty file is an empty SQLite database); its connection string.
+    QString makeDatabase(const QString& name, const QString& createSql) const;
 
 private:
     QTemporaryDir m_base;

@@ -11,15 +11,6 @@ const QString kJetPrefix = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data
 
 class DbTest : public TempBaseTest {
 protected:
-    // An empty file is an empty SQLite database, so tables are made by SQL.
-    QString makeDatabase(const QString& name, const QString& createSql) {
-        const QString path = basePath() + u'/' + name;
-        writeBytes(path, QByteArray());
-        const QString conn = kJetPrefix + path + u';';
-        EXPECT_TRUE(db::execute(createSql, conn));
-        return conn;
-    }
-
     QString makeSentences() {
         const QString conn = makeDatabase(QStringLiteral("userData.mdb"),
                                           "create table UserSntn (id text, qcode text, "

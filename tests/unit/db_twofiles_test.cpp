@@ -20,14 +20,6 @@ protected:
         ASSERT_TRUE(db::execute("insert into bswunit values ('old')", course));
     }
 
-    QString makeDatabase(const QString& name, const QString& createSql) {
-        const QString path = basePath() + u'/' + name;
-        writeBytes(path, QByteArray());
-        const QString conn = kJetPrefix + path + u';';
-        EXPECT_TRUE(db::execute(createSql, conn));
-        return conn;
-    }
-
     static QString valueOf(const QString& table, const QString& conn) {
         return db::Recordset("select v from " + table, conn).text("v");
     }

@@ -33,6 +33,15 @@ TEST(WaitUntil, ReturnsOnceATimerHandlerSetsTheFlag) {
     EXPECT_EQ(ticks, 3);
 }
 
+// A timed wait gives up when nothing makes done() hold, and says whether
+// it held when something did in time.
+TEST(WaitUntil, ATimedWaitEndsAtItsTimeOrWhenDone) {
+    EXPECT_FALSE(waitUntil([] { return false; }, 20));
+    bool fired = false;
+    QTimer::singleShot(1, [&fired] { fired = true; });
+    EXPECT_TRUE(waitUntil([&fired] { return fired; }, 30000));
+}
+
 TEST_F(WaitUntilEndingTest, EndAllMakesEveryLaterWaitReturnFalse) {
     EXPECT_EXIT(
         {
