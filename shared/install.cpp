@@ -1,5 +1,6 @@
 #include "shared/install.h"
 
+#include <cstdio>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -106,30 +107,41 @@ void DeleteTemporaryEnginePages() {
     }
 }
 
+// Copied beside the target and renamed over it: a copy that fails, or a
+// source that is not there, leaves the installed file as it was.
+bool CopyOver(const QString& pSource, const QString& pTarget) {
+    const QString copy = pTarget + ".new";
+    QFile::remove(copy);
+    const bool replaced =
+        QFile::copy(pSource, copy) && std::rename(QFile::encodeName(copy).constData(),
+                                                  QFile::encodeName(pTarget).constData()) == 0;
+    if (!replaced) {
+        QFile::remove(copy);
+    }
+    return replaced;
+}
+
 // A newer updater of the program folder replaces the installed one.
-void CopyUpdaterFiles() {
+void CopyUpdaterFiles(const QString& pProgramFolder) {
     const QString installed = MakerFolder() + "/updater.exe";
-    const QString shipped = ProgramFolder() + "/updater.exe";
+    const QString shipped = pProgramFolder + "/updater.exe";
     const QString installedVersion = FileExists(installed) ? GetExeVersion(installed) : QString();
     const QString shippedVersion = FileExists(shipped) ? GetExeVersion(shipped) : QString();
     if (FileExists(installed) && !(shippedVersion > installedVersion)) {
         return;
     }
     for (const QString name : {"updater.exe", "updater.exe.manifest", "olelib.tlb"}) {
-        QFile::remove(MakerFolder() + "/" + name);
-        QFile::copy(ProgramFolder() + "/" + name, MakerFolder() + "/" + name);
+        CopyOver(pProgramFolder + "/" + name, MakerFolder() + "/" + name);
     }
 }
 
-// The updater leaves its own new copy behind as updater0.exe.
-void TakeOverUpdaterCopy() {
-    const QString copy = ProgramFolder() + "/updater0.exe";
-    if (!FileExists(copy)) {
-        return;
+// The updater leaves its own new copy behind as updater0.exe; it is kept
+// until it has taken the installed one's place.
+void TakeOverUpdaterCopy(const QString& pProgramFolder) {
+    const QString copy = pProgramFolder + "/updater0.exe";
+    if (FileExists(copy) && CopyOver(copy, MakerFolder() + "/updater.exe")) {
+        QFile::remove(copy);
     }
-    QFile::remove(MakerFolder() + "/updater.exe");
-    QFile::copy(copy, MakerFolder() + "/updater.exe");
-    QFile::remove(copy);
 }
 
 void ShowMissingDatabaseEngine() {
@@ -184,11 +196,15 @@ void InstallEngineData() {
 }
 
 void InstallUpdater() {
+    InstallUpdaterFrom(ProgramFolder());
+}
+
+void InstallUpdaterFrom(const QString& pProgramFolder) {
     PleaseWaitBox pleaseWait;
     QDir().mkpath(MakerFolder());
-    CopyUpdaterFiles();
-    big5::writeLines(MakerFolder() + "/setup.txt", {QDir::toNativeSeparators(ProgramFolder())});
-    TakeOverUpdaterCopy();
+    CopyUpdaterFiles(pProgramFolder);
+    big5::writeLines(MakerFolder() + "/setup.txt", {QDir::toNativeSeparators(pProgramFolder)});
+    TakeOverUpdaterCopy(pProgramFolder);
 }
 
 QString GetExeVersion(const QString& pFile) {

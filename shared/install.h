@@ -11,6 +11,8 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
 
 void InstallEngineData();
 void InstallUpdater();
+// The updater installation from the given program folder.
+void InstallUpdaterFrom(const QString& pProgramFolder);
 QString GetExeVersion(const QString& pFile);
 void CheckAccessEngine();
 // Whether the installed course may be opened: asks the service for the

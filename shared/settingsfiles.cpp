@@ -138,13 +138,13 @@ void RegistrySet_IO(const QString& pAction) {
 
 // The pages and templates that are read here begin with two bytes (a CR LF)
 // that are not part of the text.
-QString ReadTextFile(const QString& pPath) {
+QString ReadTextFile(const QString& pPath, bool* ok) {
     constexpr int kSkippedBytes = 2;
-    return big5::decode(big5::readBytes(pPath).mid(kSkippedBytes));
+    return big5::decode(big5::readBytes(pPath, ok).mid(kSkippedBytes));
 }
 
-QString ReadTextFile2(const QString& pPath) {
-    return ReadTextFile(pPath);
+QString ReadTextFile2(const QString& pPath, bool* ok) {
+    return ReadTextFile(pPath, ok);
 }
 
 void WriteTextFile(const QString& pPath, const QString& pText) {

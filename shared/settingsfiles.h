@@ -11,8 +11,9 @@ QString SetFile_IO(const QString& pFile, const QString& pMode, const QString& pK
 // "RESET" rewrites registry.set with its default content.
 void RegistrySet_IO(const QString& pAction);
 
-QString ReadTextFile(const QString& pPath);
-QString ReadTextFile2(const QString& pPath);
+// A file that cannot be read gives "" and, where asked, ok = false.
+QString ReadTextFile(const QString& pPath, bool* ok = nullptr);
+QString ReadTextFile2(const QString& pPath, bool* ok = nullptr);
 void WriteTextFile(const QString& pPath, const QString& pText);
 
 // Line 2 of the course's descriptor file, "" when there is none.

@@ -55,7 +55,7 @@ bool isVersionText(const QString& reply) {
 frmStartup::frmStartup() : QWidget(nullptr, Qt::Window) {}
 
 QString frmStartup::EditionFromArguments(const QStringList& pArguments) {
-    return pArguments.size() > 1 ? Trim(pArguments.at(1).toUpper()) : QString();
+    return Trim(pArguments.mid(1).join(' ').toUpper());
 }
 
 bool frmStartup::IsNewerVersion(const QString& pReply, const QString& pRunningVersion) {

@@ -15,8 +15,8 @@ public:
 
     void Form_Load();
 
-    // The edition code of a command line: its first argument, upper-cased,
-    // then trimmed of blanks.
+    // The edition code of a command line: all its arguments as one text,
+    // upper-cased, then trimmed of blanks.
     static QString EditionFromArguments(const QStringList& pArguments);
     // Whether a version reply of the service names a newer program than the
     // running one. A reply that is no version (an error text, garbage)

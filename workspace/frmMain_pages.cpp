@@ -9,6 +9,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/settingsfiles.h"
 #include "workspace/errorstatisticspage.h"
 #include "workspace/frmMain.h"
 #include "workspace/pagetext.h"
@@ -70,7 +71,7 @@ void reportStudyPageFailure(PleaseWait& pleaseWait) {
 bool rebuildStudyPage() {
     PleaseWait pleaseWait;
     bool readable = false;
-    const QString templateText = big5::readFile(manualFolder() + "/study.tmp.htm", &readable);
+    const QString templateText = ReadTextFile2(manualFolder() + "/study.tmp.htm", &readable);
     doEvents();
     if (!readable) {
         qWarning("The study page template could not be read");

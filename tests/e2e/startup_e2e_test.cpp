@@ -19,7 +19,8 @@ const QString kNoUpdaterText = QStringLiteral(
 }  // namespace
 
 TEST_F(ProgramTest, AnEditionCodeOtherThanTheThreeEndsAtOnce) {
-    for (const QStringList& arguments : {QStringList{"LXQX"}, QStringList{}}) {
+    for (const QStringList& arguments :
+         {QStringList{"LXQX"}, QStringList{}, QStringList{"lxq", "extra"}}) {
         ProgramRun program(tmp(), serversFile());
         ASSERT_TRUE(program.run(arguments, {}, kRunTimeoutMs))
             << program.log().join("\n").toStdString();

@@ -303,6 +303,7 @@ TEST_F(PagesWindowTest, TheProgressPageIsBuiltFromTheTemplateAndShown) {
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
     const QString text = pageValue("document.body.innerText");
     EXPECT_EQ(QUrl(window->webMain->locationURL()).toLocalFile(), studyPagePath());
+    EXPECT_TRUE(big5::readBytes(studyPagePath()).startsWith("<html>"));
     EXPECT_TRUE(text.contains("自訂期限型（30日完成）")) << text.toStdString();
     EXPECT_TRUE(text.contains(GetDateString(QDate::currentDate(), "/")));
     EXPECT_FALSE(text.contains("##"));

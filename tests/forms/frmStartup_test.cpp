@@ -45,10 +45,11 @@ protected:
 
 }  // namespace
 
-TEST(StartupTest, TheEditionIsTheFirstArgumentUpperCasedAndTrimmed) {
+TEST(StartupTest, TheEditionIsTheWholeCommandLineUpperCasedAndTrimmed) {
     EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo", " lxq "}), "LXQ");
     EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo", "LXQX"}), "LXQX");
     EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo"}), "");
+    EXPECT_EQ(frmStartup::EditionFromArguments({"lexivo", "lxq", "extra"}), "LXQ EXTRA");
 }
 
 TEST(StartupTest, VersionsCompareAsTextAndAnythingButAVersionOffersNothing) {

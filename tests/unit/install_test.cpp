@@ -71,6 +71,35 @@ TEST_F(InstallTest, InstallUpdaterWritesTheProgramFolderForTheUpdater) {
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
 }
 
+// The installed updater files are replaced only by copies that were made
+// whole: a missing file of the program folder or a failed copy keeps them.
+TEST_F(InstallTest, InstallUpdaterReplacesTheInstalledFilesOnlyByWholeCopies) {
+    const QString program = basePath() + "/program";
+    const QString maker = basePath() + "/Tavimor";
+    writeBytes(maker + "/updater.exe", "FILEVERSION=1.0.0.1");
+    writeBytes(maker + "/updater.exe.manifest", "old manifest");
+    writeBytes(program + "/updater.exe", "FILEVERSION=1.0.0.2");
+    writeBytes(program + "/olelib.tlb", "new library");
+
+    InstallUpdaterFrom(program);
+
+    EXPECT_EQ(big5::readBytes(maker + "/updater.exe"), "FILEVERSION=1.0.0.2");
+    EXPECT_EQ(big5::readBytes(maker + "/updater.exe.manifest"), "old manifest");
+    EXPECT_EQ(big5::readBytes(maker + "/olelib.tlb"), "new library");
+
+    writeBytes(program + "/updater0.exe", "FILEVERSION=1.0.0.3");
+    // A folder where the copy would be written makes the copy fail.
+    ASSERT_TRUE(QDir().mkpath(maker + "/updater.exe.new/blocked"));
+    InstallUpdaterFrom(program);
+    EXPECT_EQ(big5::readBytes(maker + "/updater.exe"), "FILEVERSION=1.0.0.2");
+    EXPECT_TRUE(FileExists(program + "/updater0.exe"));
+
+    ASSERT_TRUE(QDir(maker + "/updater.exe.new").removeRecursively());
+    InstallUpdaterFrom(program);
+    EXPECT_EQ(big5::readBytes(maker + "/updater.exe"), "FILEVERSION=1.0.0.3");
+    EXPECT_FALSE(FileExists(program + "/updater0.exe"));
+}
+
 TEST_F(InstallTest, ExeVersionIsTheEmbeddedStampOrEmpty) {
     writeBytes(basePath() + "/a.exe", QByteArray("\x01\x02junkFILEVERSION=1.0.0.10\x00more", 30));
     writeBytes(basePath() + "/b.exe", "no version block here");
