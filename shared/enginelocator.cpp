@@ -1,6 +1,7 @@
 #include "shared/enginelocator.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -9,7 +10,6 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
-#include "shared/install.h"
 #include "shared/request.h"
 
 namespace {
@@ -27,18 +27,19 @@ bool pauseBeforeNextTry() {
     return !waits::ending();
 }
 
-// False when the program is ending: because the learner chose so, or
-// because it was already ending while the question waited.
+// False when the program was already ending while the question waited. A
+// learner who gives up ends the program at once: no exit question, no
+// clean-up, and the sentence check goes no further. The learner chose it,
+// so it is no failure.
 bool learnerGoesOnTrying() {
     FormInstance<frmMessage>::get()->MessageBox("16001", 2, "OK_CANCEL", "2");
     if (!waitUntil([] { return !gMsgResult.isEmpty(); })) {
         return false;
     }
-    if (gMsgResult == "OK") {
-        return true;
+    if (gMsgResult != "OK") {
+        std::_Exit(EXIT_SUCCESS);
     }
-    EndProgram();
-    return false;
+    return true;
 }
 
 }  // namespace

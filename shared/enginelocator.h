@@ -12,9 +12,9 @@
 std::optional<QString> GetWebEngineServer(const QString& pLookupURL);
 
 // Looks the engine up (into gWebEngineURL) until one answers, asking the
-// learner whether to go on after every ten failed tries. False when the
-// lookup server cannot be reached, or when the learner gave up and the
-// program is ending.
+// learner whether to go on after every ten failed tries; a learner who gives
+// up ends the program there and then. False when the lookup server cannot be
+// reached, or when the program was ending already.
 bool ConnectWebEngine();
 
 // True when the engine at gWebEngineURL answers its online test; with

@@ -218,6 +218,9 @@ public:
     int mButtonStyle = 1;
     int mHoverButton = 99;
     int mInfoDisabledTab = 99;
+    // From the second press of a double-click to the next press: a
+    // double-click is one click, so that press's release clicks nothing.
+    bool mDoubleClickPress = false;
     double mQuizHeight = 0;
     TreeNode* mRootNode = nullptr;
 
@@ -261,6 +264,8 @@ private:
 
     bool toolBarMouseEvent(QObject* watched, QMouseEvent* event);
     bool infoTabMouseEvent(QObject* watched, QMouseEvent* event);
+    void notePress(QMouseEvent* event);
+    bool releaseClicks(QObject* watched, QMouseEvent* event) const;
     bool splitterMouseEvent(QMouseEvent* event);
     void paintButtonFace(int pIndex, int pFace);
     void placeButtonContents(int pIndex);

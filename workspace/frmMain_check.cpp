@@ -105,36 +105,39 @@ QString checkToken() {
     return token;
 }
 
-QString engineForm(const QString& sentence, const QString& code) {
+QString engineForm(const QString& sentence, const QString& code, const QString& token) {
     return RequestForm({{"pno", gPno},
                         {"pnomd5", MD5(gPno)},
                         {"checksum", MD5(QString(sentence).remove(' '))},
                         {"p1", "beta"},
                         {"p2", "0"},
-                        {"p3", checkToken()},
+                        {"p3", token},
                         {"cidx", code},
                         {"s", QString(sentence).replace(" ", "%20")}});
 }
 
 // A post that fails counts as a reply that is not taken.
-std::optional<EngineReply> askEngine(const QString& sentence, const QString& code) {
+std::optional<EngineReply> askEngine(const QString& sentence, const QString& code,
+                                     const QString& token) {
     if (!CheckWebEngineConn(true)) {
         return std::nullopt;
     }
     const std::optional<QString> reply =
-        PostRequest(gWebEngineURL + "p_passWebEngine.asp", engineForm(sentence, code));
+        PostRequest(gWebEngineURL + "p_passWebEngine.asp", engineForm(sentence, code, token));
     return reply ? takeEngineReply(*reply) : std::nullopt;
 }
 
 // The reply that the engine gave; none when the wait timed out (message 39),
-// the window went away or the program is ending.
+// the window went away or the program is ending. Every post of one check
+// carries the same token.
 std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const QString& sentence,
                                          const QString& code) {
+    const QString token = checkToken();
     window->mEngineTicks = 0;
     window->mEngineWaitClock.start();
     window->tmrEngineResponse.start();
     while (!waits::ending()) {
-        std::optional<EngineReply> reply = askEngine(sentence, code);
+        std::optional<EngineReply> reply = askEngine(sentence, code, token);
         if (reply || !window) {
             return reply;
         }

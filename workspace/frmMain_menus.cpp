@@ -77,16 +77,19 @@ QString askForCoursePackage(QWidget* parent) {
     return dlgFileOpen.selectedFiles().first();
 }
 
-// The engine's package unpacked afresh into its folder.
+// The engine's package unpacked afresh into its folder, behind the
+// please-wait box.
 bool rebuildEngineFolder(const QString& pPackage) {
+    FormInstance<frmMessage>::get()->ProgressMsgBox("5001", 0, QString(), "0");
     const QString folder = gBasePath + "/glossor";
     DeleteFolderAll(folder);
     QString error;
-    if (!RunPackage(pPackage, "glossor.exe", folder, &error)) {
+    const bool rebuilt = RunPackage(pPackage, "glossor.exe", folder, &error);
+    FormInstance<frmMessage>::unload();
+    if (!rebuilt) {
         qWarning("Engine not rebuilt: %s", qUtf8Printable(error));
-        return false;
     }
-    return true;
+    return rebuilt;
 }
 
 }  // namespace
@@ -183,16 +186,10 @@ void frmMain::mnuRebuildEngine_Click() {
     if (gMsgResult != "OK") {
         return;
     }
+    // A package that does not unpack needs the same cure as a missing one;
+    // without the package nothing is deleted.
     const QString package = ProgramFolder() + "/giz/glossor.giz";
-    if (!FileExists(package)) {
-        showMessageAndWait("5003", 1, "OK", "0");
-        return;
-    }
-    FormInstance<frmMessage>::get()->ProgressMsgBox("5001", 0, QString(), "0");
-    const bool rebuilt = rebuildEngineFolder(package);
-    FormInstance<frmMessage>::unload();
-    // A package that does not unpack needs the same cure as a missing one.
-    if (!rebuilt) {
+    if (!FileExists(package) || !rebuildEngineFolder(package)) {
         showMessageAndWait("5003", 1, "OK", "0");
         return;
     }

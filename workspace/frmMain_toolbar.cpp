@@ -368,6 +368,7 @@ bool frmMain::toolBarMouseEvent(QObject* watched, QMouseEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
+            notePress(event);
             picMenus_MouseDown(index);
             break;
         case QEvent::MouseMove:
@@ -375,7 +376,7 @@ bool frmMain::toolBarMouseEvent(QObject* watched, QMouseEvent* event) {
             break;
         case QEvent::MouseButtonRelease:
             picMenus_MouseUp(index);
-            if (isReleaseInside(watched, event)) {
+            if (releaseClicks(watched, event)) {
                 picMenus_Click(index);
             }
             break;
@@ -393,8 +394,28 @@ bool frmMain::infoTabMouseEvent(QObject* watched, QMouseEvent* event) {
     if (index < 0) {
         return false;
     }
-    if (event->type() == QEvent::MouseButtonRelease && isReleaseInside(watched, event)) {
-        picInfoMenu_Click(index);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            notePress(event);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (releaseClicks(watched, event)) {
+                picInfoMenu_Click(index);
+            }
+            break;
+        default:
+            break;
     }
     return true;
+}
+
+// Qt sends a double-click as press, release, double-click, release; the
+// learner meant one click.
+void frmMain::notePress(QMouseEvent* event) {
+    mDoubleClickPress = event->type() == QEvent::MouseButtonDblClick;
+}
+
+bool frmMain::releaseClicks(QObject* watched, QMouseEvent* event) const {
+    return !mDoubleClickPress && isReleaseInside(watched, event);
 }

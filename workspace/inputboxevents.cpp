@@ -1,6 +1,8 @@
 #include "workspace/inputboxevents.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 
 #include "workspace/frmMain.h"
@@ -16,6 +18,8 @@ bool InputBoxEvents::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            return leaveToExitShortcut(static_cast<QKeyEvent*>(event));
         case QEvent::KeyPress:
             return keyPress(static_cast<QKeyEvent*>(event));
         case QEvent::MouseButtonRelease: {
@@ -26,6 +30,17 @@ bool InputBoxEvents::eventFilter(QObject* watched, QEvent* event) {
         default:
             return QObject::eventFilter(watched, event);
     }
+}
+
+// The box would claim Ctrl+X for cutting; the exit command's shortcut comes
+// first, and cutting stays on the box's own edit menu. Kept from the box and
+// not accepted, the key goes to the window's shortcuts.
+bool InputBoxEvents::leaveToExitShortcut(QKeyEvent* event) const {
+    if (QKeySequence(event->keyCombination()) != m_window->mnuExit->shortcut()) {
+        return false;
+    }
+    event->ignore();
+    return true;
 }
 
 // The handlers may run a whole sentence check, during which the window can

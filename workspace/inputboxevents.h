@@ -21,6 +21,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool leaveToExitShortcut(QKeyEvent* event) const;
     bool keyPress(QKeyEvent* event);
 
     QPointer<frmMain> m_window;

@@ -209,6 +209,34 @@ TEST_F(SentenceCheckFlowTest, RepliesThatAreNotTakenArePostedAgainUntilTheTimeOu
     expectCheckEnded();
 }
 
+// The engine answers "busy" once; the check posts again with its token.
+TEST_F(SentenceCheckFlowTest, APostedAgainCheckKeepsItsTokenAndANewCheckDrawsAnew) {
+    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY"));
+    QTimer engineBack;
+    engineBack.setInterval(0);
+    QObject::connect(&engineBack, &QTimer::timeout, [&] {
+        if (enginePosts() >= 1) {
+            engineBack.stop();
+            standin.setMode("p_passWebEngine.asp", "normal");
+        }
+    });
+    engineBack.start();
+    check("U1000101", "My name is Tom.");
+    check("U1000102", "I am ten years old.");
+    check("U1000103", "I like apples.");
+
+    QStringList tokens;
+    for (const Fields& post : formsPostedTo("p_passWebEngine.asp")) {
+        tokens << valueOf(post, "p3");
+    }
+    ASSERT_GE(tokens.size(), 4);
+    const QStringList firstCheck = tokens.mid(0, tokens.size() - 2);
+    EXPECT_EQ(firstCheck.count(firstCheck.first()), firstCheck.size());
+    const QStringList lastTokens = tokens.mid(tokens.size() - 3);
+    EXPECT_FALSE(lastTokens.count(lastTokens.first()) == 3) << "each check draws its own token";
+    expectCheckEnded();
+}
+
 TEST_F(SentenceCheckFlowTest, ASecondCheckDoesNotStartWhileOneWaits) {
     shortenTheWait();
     ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY"));

@@ -280,17 +280,40 @@ TEST_F(MenuTest, RebuildingTheEngineReplacesItsFolderAndSaysSoASecondLater) {
     EXPECT_EQ(answerer.texts().at(1), "\n引擎已重建完成！");
 }
 
+// A file where the engine's folder belongs keeps the package from unpacking.
+TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
+    const QString engine = basePath() + "/glossor";
+    ASSERT_TRUE(QDir(engine).removeRecursively());
+    writeBytes(engine, "in the way");
+    MessageAnswerer answerer("OK");
+    window->mnuRebuildEngine->trigger();
+
+    ASSERT_EQ(answerer.texts().size(), 2);
+    EXPECT_TRUE(answerer.texts().at(1).contains("無法找到進行重建所需要的復原組件！"));
+    EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
+    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+}
+
+// The input box would take Ctrl+X as its cut; there too it asks to leave.
 TEST_F(MenuTest, TheExitItemAndCtrlXAskBeforeLeaving) {
-    QStringList texts;
-    {
-        MessageAnswerer answerer("CANCEL");
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-        window->treMain->setFocus();
-        QTest::keyClick(window->treMain, Qt::Key_X, Qt::ControlModifier);
-        texts = answerer.texts();
+    window->treMain->clickNode(window->treMain->nodeByKey("QUIZ_U1000101"));
+    window->txtInput->setText("I am Tom.");
+    window->txtInput->selectAll();
+    for (QWidget* focused :
+         {static_cast<QWidget*>(window->treMain), static_cast<QWidget*>(window->txtInput)}) {
+        QStringList texts;
+        {
+            MessageAnswerer answerer("CANCEL");
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+            focused->setFocus();
+            QTest::keyClick(focused, Qt::Key_X, Qt::ControlModifier);
+            texts = answerer.texts();
+        }
+        EXPECT_EQ(texts, QStringList{"\n您確定要離開本程式嗎?"})
+            << focused->metaObject()->className();
     }
-    EXPECT_EQ(texts, QStringList{"\n您確定要離開本程式嗎?"});
+    EXPECT_EQ(window->txtInput->text(), "I am Tom.");
     EXPECT_EQ(window->picMenus[10]->pixmap().cacheKey(), window->imgMenusBtn[0].cacheKey());
     EXPECT_TRUE(FormInstance<frmMain>::isLoaded());
 }

@@ -84,6 +84,10 @@ TEST_F(RecordTest, AWrongSentenceIsStoredCountedAndMarksTheQuestionTried) {
     EXPECT_EQ(valueOf(uploads.first(), "errcode"), "CP001");
     EXPECT_EQ(valueOf(uploads.first(), "s"), "my name is Tom.");
     EXPECT_EQ(valueOf(uploads.last(), "flag"), "2");
+
+    check("U1000101", "My name is Tom.");
+    EXPECT_EQ(visitedOf("U1000101"), "3") << "a right sentence after wrong ones finishes it";
+    EXPECT_EQ(valueOf(formsPostedTo("p_lxv_proc_sentence.asp").last(), "flag"), "3");
 }
 
 TEST_F(RecordTest, AWrongSentenceNeverUndoesAFinishedQuestion) {

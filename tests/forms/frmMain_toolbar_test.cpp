@@ -10,6 +10,7 @@
 #include "shared/globals.h"
 #include "shared/serverconfig.h"
 #include "shared/settingsfiles.h"
+#include "startup/frmClassSelect.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "workspace/frmMain.h"
@@ -59,6 +60,25 @@ protected:
         QTest::mouseClick(window->picMenus[button], Qt::LeftButton, {}, QPoint(3, 3));
     }
     void clickTab(int tab) { QTest::mouseClick(window->lblInfoMenu[tab], Qt::LeftButton); }
+    // Through the window, as the window system sends it: Qt hands the
+    // control press, release, double-click, release.
+    void doubleClick(QWidget* control) {
+        const QPoint place = control->mapTo(window, QPoint(3, 3));
+        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, place);
+    }
+
+    // A history of three graded questions, at the position given; their
+    // keys in history order.
+    QStringList gradeThreeQuestions(int position, bool runNodeClick) {
+        const QStringList keys{"QUIZ_U1000101", "QUIZ_U2000102", "QUIZ_U3000103"};
+        for (int i = 0; i < keys.size(); ++i) {
+            gHistory[i + 1] = node(keys[i])->index();
+        }
+        gHistoryCount = 3;
+        gHistoryPos = position;
+        window->SetTreeNowSelect(gHistory[position], runNodeClick);
+        return keys;
+    }
 
     void selectNode(const QString& key) { window->treMain->clickNode(node(key)); }
     TreeNode* node(const QString& key) const { return window->treMain->nodeByKey(key); }
@@ -194,13 +214,7 @@ TEST_F(MainWindowToolBarTest, FeedbackBeforeAnyCheckShowsMessageSeven) {
 }
 
 TEST_F(MainWindowToolBarTest, HistoryButtonsWalkTheGradedQuestions) {
-    const QStringList keys{"QUIZ_U1000101", "QUIZ_U2000102", "QUIZ_U3000103"};
-    for (int i = 0; i < keys.size(); ++i) {
-        gHistory[i + 1] = node(keys[i])->index();
-    }
-    gHistoryCount = 3;
-    gHistoryPos = 1;
-    window->SetTreeNowSelect(gHistory[1], false);
+    const QStringList keys = gradeThreeQuestions(1, false);
     EXPECT_TRUE(isOff(3));
     EXPECT_TRUE(isOn(4));
 
@@ -220,6 +234,50 @@ TEST_F(MainWindowToolBarTest, HistoryButtonsWalkTheGradedQuestions) {
     EXPECT_EQ(gHistoryPos, 1);
     EXPECT_EQ(gNodeKey, keys[0]);
     EXPECT_TRUE(isOff(3));
+}
+
+// The history holds nodes of the course that was open; opening a course,
+// the same one again too, empties it.
+TEST_F(MainWindowToolBarTest, OpeningACourseEmptiesTheHistory) {
+    gradeThreeQuestions(2, true);
+    ASSERT_TRUE(isOn(3));
+
+    FormInstance<frmClassSelect>::get()->ReloadClass("DEMO");
+    EXPECT_EQ(gHistoryCount, 0);
+    EXPECT_EQ(gHistoryPos, 0);
+    EXPECT_TRUE(isOff(3));
+    EXPECT_TRUE(isOff(4));
+    const QString shownKey = gNodeKey;
+    window->picMenus_Click(3);
+    window->picMenus_Click(4);
+    EXPECT_EQ(gNodeKey, shownKey);
+}
+
+TEST_F(MainWindowToolBarTest, ADoubleClickOnAButtonOrATabIsOneClick) {
+    const QStringList keys = gradeThreeQuestions(3, true);
+
+    doubleClick(window->picMenus[3]);
+    EXPECT_EQ(gHistoryPos, 2);
+    EXPECT_EQ(gNodeKey, keys[1]);
+    doubleClick(window->lblMenus[3]);
+    EXPECT_EQ(gHistoryPos, 1);
+    clickButton(4);
+    EXPECT_EQ(gHistoryPos, 2) << "the click after a double-click is a click";
+
+    // The tab's page loads between the clicks, so that a second navigation
+    // would not cancel the first unseen; the tab gets Qt's events all the
+    // same.
+    QStringList addresses;
+    window->webMain->setBeforeNavigate2(
+        [&addresses](const QString& url, bool&) { addresses << url; });
+    QLabel* tab = window->lblInfoMenu[1];
+    QTest::mouseClick(tab, Qt::LeftButton);
+    ASSERT_TRUE(window->webMain->waitForLoad(kNavigationMs));
+    QTest::mouseDClick(tab, Qt::LeftButton);
+    QTest::mouseRelease(tab, Qt::LeftButton);
+    ASSERT_TRUE(window->webMain->waitForLoad(kNavigationMs));
+    EXPECT_EQ(addresses.size(), 1);
+    EXPECT_TRUE(tabIsSelected(1));
 }
 
 TEST_F(MainWindowToolBarTest, WithOneHistoryEntryBackAndForwardDoNothing) {
