@@ -87,9 +87,7 @@ TEST_F(PageLinksTest, ACommandWithoutTheErrorCodePartPassesTheWholeAddress) {
     EXPECT_TRUE(shownList().contains("odd one"));
 }
 
-TEST_F(PageLinksTest, OnlyTheExactLowerCasePrefixesAreIntercepted) {
-    EXPECT_TRUE(passes("CMD:errcode:CP001"));
-    EXPECT_FALSE(gErrSentenceOpen);
+TEST_F(PageLinksTest, RemLinksAndPagesPassButRemErrorCodes) {
     EXPECT_TRUE(passes("rem:clear"));
     EXPECT_FALSE(passes("rem:errcode:CP001"));
     EXPECT_TRUE(passes("http://127.0.0.1/page.htm"));
