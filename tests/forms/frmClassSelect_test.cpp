@@ -450,6 +450,46 @@ TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCours
     EXPECT_EQ(big5::readLines(versionFile), QStringList{"2023.9"});
 }
 
+// The picker that the download window brings back offers every installed
+// course; one the account may not open stays shut after the version road.
+TEST_F(CourseOpeningTest, ACourseNotPermittedStaysShutWhenPickedOnTheVersionRoad) {
+    frmMain* window = startWithDemo("LXM");
+    installCopyOfDemo("OTHER");
+    ASSERT_TRUE(big5::writeLines(productPath("DEMO/DEMO.ver"), {"2023.9"}));
+    // The service itself would accept the course.
+    ASSERT_TRUE(standin.setMode("p_getcourse.asp", "err:OK_OTHER#Other#2024.1"));
+    const QString courseConn = gCourseConnStr;
+    ASSERT_TRUE(standin.clearLog());
+    MessageAnswerer answerer("OK");
+    std::optional<WhenShown> pickOther;
+    WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
+        pickOther.emplace(loadedForm<frmClassSelect>, [](QWidget* offered) {
+            auto* form = static_cast<frmClassSelect*>(offered);
+            form->lstClass->setCurrentRow(int(form->lstClassName.indexOf("OTHER")));
+            QTest::mouseClick(form->cmdLoad, Qt::LeftButton);
+        });
+        QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
+    });
+
+    picker()->ReloadClass("DEMO");
+
+    ASSERT_TRUE(pickOther && pickOther->seen());
+    ASSERT_EQ(answerer.texts().size(), 2);
+    EXPECT_TRUE(answerer.texts().at(0).contains("[" + kDemoName + "]的資料庫已經有更新！"));
+    EXPECT_TRUE(answerer.texts().at(1).contains("抱歉，您所要求的課程尚未獲得授權"));
+    for (const StandinRequest& request : standin.log()) {
+        EXPECT_FALSE(QString::fromLatin1(request.query + "&" + request.body)
+                         .contains("courseid=OTHER", Qt::CaseInsensitive))
+            << request.path.toStdString();
+    }
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(gCourseConnStr, courseConn);
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(coursesMenusEnabled(window));
+    EXPECT_TRUE(window->isEnabled());
+}
+
 TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker) {
     setUpEdition("LXV", standin.baseUrl());
     installDemoCourse();
