@@ -100,18 +100,21 @@ TEST_F(ClassSelectTest, ListsOnlyDescriptorsWithTheirCourseFolderAndDatabase) {
     writeDescriptor("NODB.lxs", {"NODB", "沒有資料庫", "NONE", "0", "2000/1/1", "2000/1/1"});
     makeCourseFolder("NODB", false);
     writeDescriptor("GONE.lxs", {"GONE", "沒有資料夾", "NONE", "0", "2000/1/1", "2000/1/1"});
+    // Five lines, the last one closed by its line break: too short.
     writeDescriptor("SHORT.lxs", {"SHORT", "只有五行", "NONE", "0", "2000/1/1"});
     makeCourseFolder("SHORT", true);
+    // An empty sixth line is still a line.
+    writeDescriptor("BLANK.lxs", {"BLANK", "末行空白", "NONE", "0", "2000/1/1", ""});
+    makeCourseFolder("BLANK", true);
 
     frmClassSelect* form = picker();
     EXPECT_EQ(form->lblCaption->text(), "載入已安裝的課程");
     EXPECT_EQ(form->lblMessage->text(), "以下是您目前已安裝的課程，請您選擇要載入的課程");
     EXPECT_EQ(form->cmdLoad->text(), "載入所選擇的課程");
     EXPECT_EQ(form->cmdDownload->text(), "下載其他課程");
-    // A file too short to hold a plan still names an installed course.
-    EXPECT_EQ(rowsOf(form->lstClass), QStringList({kDemoName, "只有五行"}));
-    EXPECT_EQ(form->lstClassName, QStringList({"DEMO", "SHORT"}));
-    EXPECT_EQ(gInstalledCourses, "DEMO,SHORT,");
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"末行空白", kDemoName}));
+    EXPECT_EQ(form->lstClassName, QStringList({"BLANK", "DEMO"}));
+    EXPECT_EQ(gInstalledCourses, "BLANK,DEMO,");
     EXPECT_EQ(form->lstClass->currentRow(), 0);
     EXPECT_TRUE(form->cmdLoad->isEnabled());
 }
