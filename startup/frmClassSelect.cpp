@@ -147,7 +147,7 @@ void frmClassSelect::SetDefaultValue() {
 void frmClassSelect::addInstalledCourse(const QString& pFolder, const QString& pFileName) {
     const QString courseId = pFileName.toUpper().remove(".LXS");
     CourseDescriptor descriptor;
-    if (!descriptor.read(pFolder + "/" + pFileName)) {
+    if (!descriptor.read(pFolder + "/" + pFileName) || !descriptor.isComplete()) {
         return;
     }
     const QString courseFolder = courseFolderOf(pFolder, pFileName);

@@ -150,9 +150,13 @@ bool isServerEdition() {
     return gEdition == "LXQ" || gEdition == "LXM";
 }
 
+bool isPermittedCourse(const QString& pCourseId) {
+    return gEdition != "LXM" || isAllowedCourse(gAllowedCourses, pCourseId);
+}
+
 // Opens gSelCourseId, from the account's permission on.
 void openSelectedCourse() {
-    if (gEdition == "LXM" && !isAllowedCourse(gAllowedCourses, gSelCourseId)) {
+    if (!isPermittedCourse(gSelCourseId)) {
         showMessageAndWait("12001", 1, "OK", "0");
         keepOpenCourse(gCourseId);
         return;
@@ -163,6 +167,12 @@ void openSelectedCourse() {
         // before it closes; this opening then goes on with gSelCourseId.
         FormInstance<frmClassSelect>::unload();
         FormInstance<frmClassDownload>::get()->showModal();
+        // A course that is not permitted got here only through a nested
+        // opening, which has refused it and told the learner.
+        if (!isPermittedCourse(gSelCourseId)) {
+            keepOpenCourse(gCourseId);
+            return;
+        }
     }
     mainWindow()->setEnabled(true);
 

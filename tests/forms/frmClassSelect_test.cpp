@@ -100,18 +100,21 @@ TEST_F(ClassSelectTest, ListsOnlyDescriptorsWithTheirCourseFolderAndDatabase) {
     writeDescriptor("NODB.lxs", {"NODB", "沒有資料庫", "NONE", "0", "2000/1/1", "2000/1/1"});
     makeCourseFolder("NODB", false);
     writeDescriptor("GONE.lxs", {"GONE", "沒有資料夾", "NONE", "0", "2000/1/1", "2000/1/1"});
+    // Five lines, the last one closed by its line break: too short.
     writeDescriptor("SHORT.lxs", {"SHORT", "只有五行", "NONE", "0", "2000/1/1"});
     makeCourseFolder("SHORT", true);
+    // An empty sixth line is still a line.
+    writeDescriptor("BLANK.lxs", {"BLANK", "末行空白", "NONE", "0", "2000/1/1", ""});
+    makeCourseFolder("BLANK", true);
 
     frmClassSelect* form = picker();
     EXPECT_EQ(form->lblCaption->text(), "載入已安裝的課程");
     EXPECT_EQ(form->lblMessage->text(), "以下是您目前已安裝的課程，請您選擇要載入的課程");
     EXPECT_EQ(form->cmdLoad->text(), "載入所選擇的課程");
     EXPECT_EQ(form->cmdDownload->text(), "下載其他課程");
-    // A file too short to hold a plan still names an installed course.
-    EXPECT_EQ(rowsOf(form->lstClass), QStringList({kDemoName, "只有五行"}));
-    EXPECT_EQ(form->lstClassName, QStringList({"DEMO", "SHORT"}));
-    EXPECT_EQ(gInstalledCourses, "DEMO,SHORT,");
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"末行空白", kDemoName}));
+    EXPECT_EQ(form->lstClassName, QStringList({"BLANK", "DEMO"}));
+    EXPECT_EQ(gInstalledCourses, "BLANK,DEMO,");
     EXPECT_EQ(form->lstClass->currentRow(), 0);
     EXPECT_TRUE(form->cmdLoad->isEnabled());
 }
@@ -448,6 +451,46 @@ TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCours
     EXPECT_TRUE(loggedPaths(standin).contains("/p_getcourse.asp"));
     EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
     EXPECT_EQ(big5::readLines(versionFile), QStringList{"2023.9"});
+}
+
+// The picker that the download window brings back offers every installed
+// course; one the account may not open stays shut after the version road.
+TEST_F(CourseOpeningTest, ACourseNotPermittedStaysShutWhenPickedOnTheVersionRoad) {
+    frmMain* window = startWithDemo("LXM");
+    installCopyOfDemo("OTHER");
+    ASSERT_TRUE(big5::writeLines(productPath("DEMO/DEMO.ver"), {"2023.9"}));
+    // The service itself would accept the course.
+    ASSERT_TRUE(standin.setMode("p_getcourse.asp", "err:OK_OTHER#Other#2024.1"));
+    const QString courseConn = gCourseConnStr;
+    ASSERT_TRUE(standin.clearLog());
+    MessageAnswerer answerer("OK");
+    std::optional<WhenShown> pickOther;
+    WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
+        pickOther.emplace(loadedForm<frmClassSelect>, [](QWidget* offered) {
+            auto* form = static_cast<frmClassSelect*>(offered);
+            form->lstClass->setCurrentRow(int(form->lstClassName.indexOf("OTHER")));
+            QTest::mouseClick(form->cmdLoad, Qt::LeftButton);
+        });
+        QTest::mouseClick(static_cast<frmClassDownload*>(shown)->imgClose, Qt::LeftButton);
+    });
+
+    picker()->ReloadClass("DEMO");
+
+    ASSERT_TRUE(pickOther && pickOther->seen());
+    ASSERT_EQ(answerer.texts().size(), 2);
+    EXPECT_TRUE(answerer.texts().at(0).contains("[" + kDemoName + "]的資料庫已經有更新！"));
+    EXPECT_TRUE(answerer.texts().at(1).contains("抱歉，您所要求的課程尚未獲得授權"));
+    for (const StandinRequest& request : standin.log()) {
+        EXPECT_FALSE(QString::fromLatin1(request.query + "&" + request.body)
+                         .contains("courseid=OTHER", Qt::CaseInsensitive))
+            << request.path.toStdString();
+    }
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(gCourseConnStr, courseConn);
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_TRUE(coursesMenusEnabled(window));
+    EXPECT_TRUE(window->isEnabled());
 }
 
 TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker) {
