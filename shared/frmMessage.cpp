@@ -141,6 +141,15 @@ void frmMessage::unloadForm() {
     FormInstance<frmMessage>::unload();
 }
 
+void frmMessage::closeFromWindowSystem() {
+    for (QPushButton* button : {cmdCancel, cmdNo, cmdOK}) {
+        if (button->isVisibleTo(this)) {
+            button->click();
+            return;
+        }
+    }
+}
+
 void frmMessage::cmdOK_Click() {
     gMsgResult = "OK";
     closeForm();

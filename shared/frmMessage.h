@@ -61,6 +61,9 @@ public Q_SLOTS:
 
 protected:
     void unloadForm() override;
+    // The answer that changes nothing: Cancel, else No, else OK where it is
+    // the only button. A please-wait box has no answer and stays.
+    void closeFromWindowSystem() override;
 
 private:
     void Form_Load();

@@ -1,5 +1,6 @@
 #include "shared/skinneddialog.h"
 
+#include <QCloseEvent>
 #include <QCursor>
 #include <QHash>
 #include <QLabel>
@@ -127,6 +128,26 @@ void SkinnedDialog::picButtonsResetImage() {
 
 void SkinnedDialog::imgClose_Click() {
     startFadeOut();
+}
+
+void SkinnedDialog::closeFromWindowSystem() {
+    imgClose_Click();
+}
+
+// Closing by the window system would only hide the window and leave it
+// loaded, its caller waiting and its flag set, so it takes the dialog's own
+// way out instead. A window that is already unloaded, on its way out, or
+// disabled (its close image cannot be clicked either) is left as it is.
+void SkinnedDialog::closeEvent(QCloseEvent* event) {
+    if (isHidden()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    const bool closing = mStep < 0;
+    if (isEnabled() && !closing) {
+        closeFromWindowSystem();
+    }
 }
 
 void SkinnedDialog::setCloseImageHover(bool hover) {

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QCloseEvent;
 class QLabel;
 class QTimer;
 
@@ -52,8 +53,12 @@ protected:
     virtual void picButtonsResetImage();
     // A click on the close image; closing the dialog unless it says otherwise.
     virtual void imgClose_Click();
+    // The window system closing the window (Alt+F4, a panel): the dialog's
+    // own way out, by default its close image.
+    virtual void closeFromWindowSystem();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();

@@ -162,6 +162,10 @@ void frmLXVImportLogin::picButtons_Click(int Index) {
     }
 }
 
+void frmLXVImportLogin::closeFromWindowSystem() {
+    cancelSignIn();
+}
+
 void frmLXVImportLogin::cancelSignIn() {
     gLoginOK = false;
     gLoginDone = true;

@@ -40,6 +40,9 @@ public Q_SLOTS:
 protected:
     void unloadForm() override;
     void picButtonsResetImage() override;
+    // Leaving by the window system is cancelling, so the import command that
+    // waits on gLoginDone learns of it.
+    void closeFromWindowSystem() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

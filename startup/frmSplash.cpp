@@ -100,6 +100,11 @@ void frmSplash::closeForm() {
     startFadeOut();
 }
 
+// The splash has no close image; it closes as when it is clicked.
+void frmSplash::closeFromWindowSystem() {
+    closeForm();
+}
+
 void frmSplash::tmrHide_Timer() {
     tmrHide.stop();
     closeForm();

@@ -40,6 +40,7 @@ public Q_SLOTS:
 
 protected:
     void unloadForm() override;
+    void closeFromWindowSystem() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -137,6 +137,10 @@ void SignInForm::moveOffScreen() {
     move(twipsToPixels(kOffScreenLeftTwips), y());
 }
 
+void SignInForm::closeFromWindowSystem() {
+    cmdCancel_Click();
+}
+
 void SignInForm::cmdCancel_Click() {
     finishSignIn(false);
     unloadForm();

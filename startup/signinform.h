@@ -37,6 +37,10 @@ public Q_SLOTS:
 protected:
     SignInForm();
 
+    // Leaving by the window system is cancelling, so the start-up that waits
+    // on gLoginDone learns of it.
+    void closeFromWindowSystem() override;
+
     // The place of the third field (the server) in twips.
     static QRect serverFieldTwips();
     // The dialog's texts; the third field's label as given.

@@ -351,10 +351,14 @@ void frmMain::changeEvent(QEvent* event) {
     }
 }
 
-// Leaving through the window's own close goes through the exit question.
+// Leaving through the window's own close goes through the exit question,
+// but not while the window is disabled: a wait is under way (a message, a
+// dialog, a search) and the question would take that wait's answer.
 void frmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
-    QueryForCloseProc();
+    if (isEnabled()) {
+        QueryForCloseProc();
+    }
 }
 
 void frmMain::Form_Resize() {

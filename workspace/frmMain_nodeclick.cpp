@@ -91,8 +91,13 @@ void refreshToolWindows() {
     if (gSampleOpen) {
         FormInstance<frmSample>::get()->SetDefaultValue();
     }
+    // The focus given to another window's box takes that window with it,
+    // or the main window stays the active one and keeps the keys.
     if (gSearchOpen) {
-        FormInstance<frmSearch>::get()->txtSearch->setFocus();
+        frmSearch* search = FormInstance<frmSearch>::get();
+        search->raise();
+        search->activateWindow();
+        search->txtSearch->setFocus();
     }
 }
 

@@ -190,12 +190,18 @@ void frmSearch::cmdSearch_Click() {
     }
     const QPointer<frmSearch> self(this);
     const QPointer<frmMain> main(FormInstance<frmMain>::get());
-    setSearching(main, true);
+    main->setEnabled(false);
+    setSearching(true);
     const bool found = findQuestion(main, text);
+    // The main window comes back on every way out of the walk, also when
+    // this window was closed during it.
+    if (main) {
+        main->setEnabled(true);
+    }
     if (!self) {
         return;
     }
-    setSearching(main, false);
+    setSearching(false);
     if (found) {
         lblMessage->clear();
     } else {
@@ -203,24 +209,18 @@ void frmSearch::cmdSearch_Click() {
     }
 }
 
-void frmSearch::setSearching(frmMain* main, bool searching) {
+void frmSearch::setSearching(bool searching) {
     for (QWidget* control :
          std::initializer_list<QWidget*>{cmdSearch, cmdClear, cmdCancel, txtSearch, picOption}) {
         control->setEnabled(!searching);
     }
     if (searching) {
-        if (main) {
-            main->setEnabled(false);
-        }
         showMessage("正在搜尋符合的內容", kSearchingColour);
         picProgress->show();
         tmrProgressFlash->start();
     } else {
         tmrProgressFlash->stop();
         picProgress->hide();
-        if (main) {
-            main->setEnabled(true);
-        }
     }
     doEvents();
 }
@@ -272,10 +272,15 @@ void frmSearch::txtSearch_KeyPress(int KeyAscii) {
 }
 
 bool frmSearch::eventFilter(QObject* watched, QEvent* event) {
+    // Only keys that type a character are key presses: Shift, Ctrl or an
+    // arrow leave the result text.
     if (watched == txtSearch && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        txtSearch_KeyPress(enter ? 13 : 0);
+        if (!enter && key->text().isEmpty()) {
+            return false;
+        }
+        txtSearch_KeyPress(enter ? 13 : key->text().at(0).unicode());
         return enter;
     }
     for (int i : {kUp, kDown}) {

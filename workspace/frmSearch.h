@@ -64,7 +64,7 @@ private:
     void createButtons();
     void createProgressBar();
     void txtSearch_KeyPress(int KeyAscii);
-    void setSearching(frmMain* main, bool searching);
+    void setSearching(bool searching);
     bool findQuestion(const QPointer<frmMain>& main, const QString& text);
     void showMessage(const QString& text, const QColor& colour);
 

@@ -19,6 +19,7 @@
 #include "tests/support/pickercloser.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
+#include "tests/support/windowsystemclose.h"
 
 namespace {
 
@@ -177,12 +178,18 @@ TEST_F(ClassDownloadTest, ThePageIsAskedForWithTheInstalledCoursesAndTheAccount)
 }
 
 TEST_F(ClassDownloadTest, ClosingTheWindowLeadsBackToThePicker) {
-    frmClassDownload* window = openDownloadWindow();
+    openDownloadWindow();
     MessageAnswerer answerer("OK");
     PickerCloser picker;
-
-    QTest::mouseClick(window->imgClose, Qt::LeftButton);
-
-    EXPECT_TRUE(waitUntil([&picker] { return picker.shown() == 1; }));
-    EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
+    const std::function<void(frmClassDownload*)> waysOut[] = {
+        [](frmClassDownload* window) { QTest::mouseClick(window->imgClose, Qt::LeftButton); },
+        closeByWindowSystem};
+    for (const auto& wayOut : waysOut) {
+        const int shown = picker.shown();
+        frmClassDownload* window = FormInstance<frmClassDownload>::get();
+        window->show();
+        wayOut(window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return picker.shown() == shown + 1; }));
+        EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
+    }
 }

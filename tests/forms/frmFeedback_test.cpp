@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/windowsystemclose.h"
 #include "workspace/frmFeedback.h"
 #include "workspace/frmMain.h"
 
@@ -198,14 +200,20 @@ TEST_F(FeedbackTest, NoReplyWantedSendsNoEmail) {
     EXPECT_EQ(valueOf(posts.first(), "email"), "");
 }
 
-TEST_F(FeedbackTest, CancelFadesTheWindowOut) {
-    open();
-    QTest::mouseClick(form->cmdCancel, Qt::LeftButton);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.start(kFadeWaitMs);
-    waitUntil([&] { return !FormInstance<frmFeedback>::isLoaded() || !deadline.isActive(); });
-    EXPECT_FALSE(FormInstance<frmFeedback>::isLoaded());
+// The next opening then shows the sentence of its own time.
+TEST_F(FeedbackTest, CancelOrTheWindowSystemsCloseFadesTheWindowOut) {
+    const std::function<void(frmFeedback*)> waysOut[] = {
+        [](frmFeedback* shown) { QTest::mouseClick(shown->cmdCancel, Qt::LeftButton); },
+        closeByWindowSystem};
+    int opening = 0;
+    for (const auto& wayOut : waysOut) {
+        wayOut(open());
+        EXPECT_TRUE(waitUntil([] { return !FormInstance<frmFeedback>::isLoaded(); }, kFadeWaitMs));
+        const QString next = QString("Sentence %1.").arg(++opening);
+        SetFile_IO(gRegistrySetFile, "W", "sentence", next);
+        EXPECT_EQ(open()->lblSentence->text(), next);
+        FormInstance<frmFeedback>::unload();
+    }
     EXPECT_TRUE(received().isEmpty());
 }
 

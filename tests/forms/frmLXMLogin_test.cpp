@@ -13,6 +13,7 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
+#include "tests/support/signinwayout.h"
 #include "tests/support/standinprocess.h"
 
 namespace {
@@ -128,9 +129,6 @@ TEST_F(LXMLoginTest, AFirstSignInSaysThePasswordIsSet) {
     EXPECT_TRUE(gLoginOK);
 }
 
-TEST_F(LXMLoginTest, CancelEndsTheSignInWithoutSuccess) {
-    QTest::mouseClick(FormInstance<frmLXMLogin>::get()->cmdCancel, Qt::LeftButton);
-    EXPECT_TRUE(gLoginDone);
-    EXPECT_FALSE(gLoginOK);
-    EXPECT_FALSE(FormInstance<frmLXMLogin>::isLoaded());
+TEST_F(LXMLoginTest, CancelOrTheWindowSystemsCloseEndsTheSignInWithoutSuccess) {
+    expectEachWayOutEndsTheSignInWithoutSuccess<frmLXMLogin>();
 }

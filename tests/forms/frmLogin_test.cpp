@@ -14,6 +14,7 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
+#include "tests/support/signinwayout.h"
 #include "tests/support/standinprocess.h"
 
 namespace {
@@ -151,10 +152,6 @@ TEST_F(LoginTest, AnyReplyThatIsNoErrorCountsAsSuccess) {
     EXPECT_TRUE(gLoginDone);
 }
 
-TEST_F(LoginTest, CancelEndsTheSignInWithoutSuccess) {
-    frmLogin* form = FormInstance<frmLogin>::get();
-    QTest::mouseClick(form->cmdCancel, Qt::LeftButton);
-    EXPECT_TRUE(gLoginDone);
-    EXPECT_FALSE(gLoginOK);
-    EXPECT_FALSE(FormInstance<frmLogin>::isLoaded());
+TEST_F(LoginTest, CancelOrTheWindowSystemsCloseEndsTheSignInWithoutSuccess) {
+    expectEachWayOutEndsTheSignInWithoutSuccess<frmLogin>();
 }

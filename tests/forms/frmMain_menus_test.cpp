@@ -20,6 +20,7 @@
 #include "tests/forms/lxvrecordsfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
+#include "tests/support/windowsystemclose.h"
 #include "workspace/frmMain.h"
 #include "workspace/treeimages.h"
 
@@ -255,15 +256,30 @@ TEST_F(MenuTest, ImportCancelledAtTheQuestionOrTheSignInImportsNothing) {
         window->mnuImportSync_Click();
     }
     EXPECT_FALSE(FormInstance<frmLXVImportLogin>::isLoaded());
-    WhenShown signIn(loadedForm<frmLXVImportLogin>, [](QWidget* shown) {
-        QTest::mouseClick(static_cast<frmLXVImportLogin*>(shown)->picButtons[1], Qt::LeftButton);
-    });
-    MessageAnswerer answerer("OK");
-    window->mnuImportSync_Click();
-    EXPECT_TRUE(signIn.seen());
-    EXPECT_FALSE(gLoginOK);
-    EXPECT_TRUE(requestsTo("p_lxv_sync_client.asp").isEmpty());
-    EXPECT_TRUE(window->isEnabled());
+    const std::function<void(QWidget*)> waysOut[] = {
+        [](QWidget* shown) {
+            QTest::mouseClick(static_cast<frmLXVImportLogin*>(shown)->picButtons[1],
+                              Qt::LeftButton);
+        },
+        closeByWindowSystem};
+    for (const auto& wayOut : waysOut) {
+        WhenShown signIn(loadedForm<frmLXVImportLogin>, wayOut);
+        // A sign-in left open ends the command at the deadline, so that the
+        // test fails on its assertions instead of waiting for ever.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout,
+                         [] { FormInstance<frmLXVImportLogin>::unload(); });
+        deadline.start(kLongWaitMs);
+        MessageAnswerer answerer("OK");
+        window->mnuImportSync_Click();
+        EXPECT_TRUE(signIn.seen());
+        EXPECT_TRUE(gLoginDone);
+        EXPECT_FALSE(gLoginOK);
+        EXPECT_TRUE(requestsTo("p_lxv_sync_client.asp").isEmpty());
+        EXPECT_TRUE(window->isEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([] { return !FormInstance<frmLXVImportLogin>::isLoaded(); }));
+    }
 }
 
 TEST_F(MenuTest, RebuildingTheEngineReplacesItsFolderAndSaysSoASecondLater) {
@@ -316,6 +332,29 @@ TEST_F(MenuTest, TheExitItemAndCtrlXAskBeforeLeaving) {
     EXPECT_EQ(window->txtInput->text(), "I am Tom.");
     EXPECT_EQ(window->picMenus[10]->pixmap().cacheKey(), window->imgMenusBtn[0].cacheKey());
     EXPECT_TRUE(FormInstance<frmMain>::isLoaded());
+}
+
+// While a wait holds the window disabled, the exit question would take the
+// waiting message's place and its answer.
+TEST_F(MenuTest, TheWindowSystemsCloseAsksBeforeLeavingUnlessAWaitIsUnderWay) {
+    {
+        MessageAnswerer answerer("CANCEL");
+        closeByWindowSystem(window);
+        EXPECT_EQ(answerer.texts(), QStringList{"\n您確定要離開本程式嗎?"});
+    }
+    EXPECT_TRUE(FormInstance<frmMain>::isLoaded());
+
+    FormInstance<frmMessage>::get()->MessageBox("2991", 2, "OK_CANCEL", "2");
+    ASSERT_FALSE(window->isEnabled());
+    {
+        MessageAnswerer answerer("CANCEL");
+        closeByWindowSystem(window);
+        EXPECT_TRUE(answerer.texts().isEmpty());
+        EXPECT_EQ(gMsgResult, "");
+    }
+    EXPECT_EQ(shownMessageText(), "\n您確定要清空所有的犯錯記錄嗎?");
+    clickMessageButton("CANCEL");
+    EXPECT_TRUE(window->isEnabled());
 }
 
 TEST_F(MenuTest, SaveAndPrintOpenTheirDialogs) {

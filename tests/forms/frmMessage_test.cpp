@@ -14,6 +14,7 @@
 #include "shared/mainwindowlink.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/tempbase.h"
+#include "tests/support/windowsystemclose.h"
 
 namespace {
 
@@ -167,6 +168,28 @@ TEST_F(FrmMessageTest, EachButtonAnswersAndClosesTheWindow) {
         EXPECT_EQ(gMsgResult, answer);
         EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
     }
+}
+
+// Closed by the window system, a message takes the answer that changes
+// nothing; a please-wait box, which has no answer, stays.
+TEST_F(FrmMessageTest, TheWindowSystemsCloseAnswersWhatChangesNothing) {
+    gStartupDone = true;
+    const std::map<QString, QString> answers = {
+        {"OK", "OK"}, {"OK_CANCEL", "CANCEL"}, {"YES_NO", "NO"}, {"OK_CANCEL_NO", "CANCEL"}};
+    for (const auto& [formType, answer] : answers) {
+        SCOPED_TRACE(formType.toStdString());
+        message()->MessageBox("40", 2, formType, "2");
+        ASSERT_FALSE(m_mainWindow.isEnabled());
+        closeByWindowSystem(message());
+        EXPECT_EQ(gMsgResult, answer);
+        EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+        EXPECT_TRUE(m_mainWindow.isEnabled());
+    }
+
+    message()->ProgressMsgBox("3004", 0, "", "0");
+    closeByWindowSystem(message());
+    EXPECT_NE(shownMessage(), nullptr);
+    EXPECT_EQ(gMsgResult, "OK");
 }
 
 TEST_F(FrmMessageTest, CallerWaitsForTheAnswerWhileEventsRun) {

@@ -16,6 +16,7 @@
 #include "startup/frmSchedule.h"
 #include "tests/forms/lxvrecordsfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/windowsystemclose.h"
 #include "workspace/studyplan.h"
 
 namespace {
@@ -97,6 +98,13 @@ TEST_F(ScheduleTest, ADialogUnloadedWithoutClosingStillFreesTheMainWindow) {
     ASSERT_FALSE(window->isEnabled());
     FormInstance<frmSchedule>::unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(ScheduleTest, ClosedByTheWindowSystemTheDialogFreesTheMainWindow) {
+    ASSERT_FALSE(window->isEnabled());
+    closeByWindowSystem(dialog());
+    EXPECT_TRUE(closes());
     EXPECT_TRUE(window->isEnabled());
 }
 

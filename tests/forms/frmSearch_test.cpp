@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "tests/forms/toolwindowtest.h"
+#include "tests/support/windowsystemclose.h"
+#include "workspace/frmErrSentence.h"
 #include "workspace/frmMain.h"
+#include "workspace/frmSample.h"
 #include "workspace/frmSearch.h"
+#include "workspace/frmSentence.h"
 
 namespace {
 
@@ -113,12 +119,21 @@ TEST_F(SearchWindowTest, ABlankTextDoesNothing) {
     EXPECT_TRUE(form->lblMessage->text().isEmpty());
 }
 
-TEST_F(SearchWindowTest, EveryKeyClearsTheResultAndEnterSearches) {
+TEST_F(SearchWindowTest, CharacterKeysClearTheResultAndEnterSearches) {
     select("QUIZ_U3000105");
     search("英文", frmSearch::kDown);
     ASSERT_EQ(form->lblMessage->text(), kNotFound);
 
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_Down}) {
+        QTest::keyClick(form->txtSearch, key);
+        EXPECT_EQ(form->lblMessage->text(), kNotFound) << key;
+    }
     QTest::keyClick(form->txtSearch, Qt::Key_Backspace);
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+
+    search("英文", frmSearch::kDown);
+    ASSERT_EQ(form->lblMessage->text(), kNotFound);
+    QTest::keyClick(form->txtSearch, Qt::Key_A);
     EXPECT_TRUE(form->lblMessage->text().isEmpty());
 
     form->txtSearch->setText("介紹");
@@ -140,6 +155,54 @@ TEST_F(SearchWindowTest, ClearEmptiesTheTextAndCancelClosesTheWindow) {
     EXPECT_TRUE(window->treMain->isEnabled());
     EXPECT_FALSE(gSearchOpen);
     EXPECT_TRUE(waitFor([] { return !FormInstance<frmSearch>::isLoaded(); }));
+}
+
+// The learner goes on typing in the search box after picking a node in the
+// main window's tree.
+TEST_F(SearchWindowTest, ANodeClickLeavesTheSearchWindowActiveWithTheFocusInItsBox) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+    select("QUIZ_U1000102");
+
+    EXPECT_TRUE(waitFor([this] { return QApplication::activeWindow() == form; }));
+    EXPECT_EQ(QApplication::focusWidget(), form->txtSearch);
+}
+
+TEST_F(SearchWindowTest, ClosingTheWindowDuringTheWalkGivesTheMainWindowBack) {
+    select("QUIZ_U1000101");
+    form->txtSearch->setText("沒有這個詞");
+    // The close ends its fade at once, so the window is gone while the walk
+    // still runs.
+    QTimer::singleShot(0, form, [this] {
+        QTest::mouseClick(form->imgClose, Qt::LeftButton);
+        while (form->tmrTransparentForm->isActive()) {
+            form->tmrTransparentForm_Timer();
+        }
+    });
+    QTest::mouseClick(form->cmdSearch, Qt::LeftButton);
+
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(FormInstance<frmSearch>::isLoaded());
+}
+
+template <class Form>
+void expectUnloadedByTheWindowSystemsClose(const bool& openFlag) {
+    Form* form = FormInstance<Form>::get();
+    form->show();
+    closeByWindowSystem(form);
+    EXPECT_FALSE(openFlag);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !FormInstance<Form>::isLoaded(); }));
+}
+
+// The next opening makes a fresh window: one that was only hidden would
+// come back as it was, its open flag still set.
+TEST_F(SearchWindowTest, TheWindowSystemsCloseUnloadsEachToolWindowAndClearsItsFlag) {
+    select("QUIZ_U1000101");
+    expectUnloadedByTheWindowSystemsClose<frmSearch>(gSearchOpen);
+    expectUnloadedByTheWindowSystemsClose<frmSample>(gSampleOpen);
+    expectUnloadedByTheWindowSystemsClose<frmSentence>(gSentenceOpen);
+    expectUnloadedByTheWindowSystemsClose<frmErrSentence>(gErrSentenceOpen);
 }
 
 TEST_F(SearchWindowTest, TheMovingBarEntersAgainFromTheLeft) {

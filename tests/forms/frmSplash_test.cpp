@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -10,6 +12,7 @@
 #include "shared/globals.h"
 #include "startup/frmSplash.h"
 #include "tests/support/tempbase.h"
+#include "tests/support/windowsystemclose.h"
 
 namespace {
 
@@ -65,11 +68,17 @@ TEST_F(SplashTest, AClickClosesTheAboutBox) {
     EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
 }
 
-// A close that starts while the window fades in ends the load's wait.
+// A close that starts while the window fades in, its own or the window
+// system's, ends the load's wait.
 TEST_F(SplashTest, ACloseDuringTheFadeInEndsTheLoad) {
-    QTimer::singleShot(0, [] { FormInstance<frmSplash>::get()->closeForm(); });
-    frmSplash* splash = FormInstance<frmSplash>::get();
+    const std::function<void(frmSplash*)> closes[] = {
+        [](frmSplash* splash) { splash->closeForm(); }, closeByWindowSystem};
+    for (const auto& close : closes) {
+        QTimer::singleShot(0, [&close] { close(FormInstance<frmSplash>::get()); });
+        const QPointer<frmSplash> splash = FormInstance<frmSplash>::get();
 
-    EXPECT_EQ(splash->lblVerName->text(), "正在取得...");
-    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+        ASSERT_FALSE(splash.isNull());
+        EXPECT_EQ(splash->lblVerName->text(), "正在取得...");
+        EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+    }
 }

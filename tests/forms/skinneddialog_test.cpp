@@ -13,6 +13,7 @@
 #include "shared/globals.h"
 #include "shared/skinneddialog.h"
 #include "tests/support/tempbase.h"
+#include "tests/support/windowsystemclose.h"
 
 namespace {
 
@@ -36,12 +37,17 @@ public:
     }
 
     int resetCount = 0;
+    static inline int closeClicks = 0;
 
 protected:
     void unloadForm() override { FormInstance<ToolDialog>::unload(); }
     void picButtonsResetImage() override {
         ++resetCount;
         SkinnedDialog::picButtonsResetImage();
+    }
+    void imgClose_Click() override {
+        ++closeClicks;
+        SkinnedDialog::imgClose_Click();
     }
 };
 
@@ -88,6 +94,7 @@ protected:
         TempBaseTest::SetUp();
         gSearchOpen = false;
         gSampleOpen = false;
+        ToolDialog::closeClicks = 0;
     }
     void TearDown() override {
         FormInstance<ToolDialog>::unload();
@@ -241,6 +248,39 @@ TEST_F(SkinnedDialogTest, TheRunningTimerFadesInAndOutByItself) {
     EXPECT_EQ(windowskin::alpha(dialog), 240);
     dialog->startFadeOut();
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }));
+}
+
+// The window system's close runs the close image's road once; a window
+// that cannot take it (disabled), or that the program has unloaded, is left
+// to the program.
+TEST_F(SkinnedDialogTest, TheWindowSystemsCloseTakesTheCloseImagesRoadOnce) {
+    QPointer<ToolDialog> dialog = FormInstance<ToolDialog>::get();
+    dialog->show();
+    tickUntilStopped(dialog.data());
+
+    dialog->setEnabled(false);
+    closeByWindowSystem(dialog);
+    EXPECT_EQ(ToolDialog::closeClicks, 0);
+    EXPECT_TRUE(dialog->isVisible());
+
+    dialog->setEnabled(true);
+    closeByWindowSystem(dialog);
+    EXPECT_EQ(ToolDialog::closeClicks, 1);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(gSearchOpen);
+    closeByWindowSystem(dialog);
+    EXPECT_EQ(ToolDialog::closeClicks, 1);
+    tickUntilStopped(dialog.data());
+    EXPECT_FALSE(FormInstance<ToolDialog>::isLoaded());
+
+    QPointer<ToolDialog> next = FormInstance<ToolDialog>::get();
+    next->show();
+    FormInstance<ToolDialog>::unload();
+    closeByWindowSystem(next);
+    deleteUnloaded();
+    EXPECT_EQ(ToolDialog::closeClicks, 1);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(next.isNull());
 }
 
 }  // namespace

@@ -319,6 +319,12 @@ QWidget* ScriptDriver::readyTarget(const QStringList& step) {
     if (!window || (!evenDisabled && !window->isEnabled())) {
         return nullptr;
     }
+    // A modal window (one that may still be fading out) keeps the learner
+    // from every other window, and so the script too.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!evenDisabled && modal && modal != window) {
+        return nullptr;
+    }
     if (command != "wait" && m_actingWindows.contains(window)) {
         return nullptr;
     }
