@@ -101,6 +101,10 @@ void frmPublisher::cmdOK_Click() {
     unloadForm();
 }
 
+void frmPublisher::closeFromWindowSystem() {
+    cmdOK_Click();
+}
+
 bool frmPublisher::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lblNoshow && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -34,6 +34,8 @@ public Q_SLOTS:
 
 protected:
     void unloadForm() override;
+    // The window has no close image: it leaves by its OK button.
+    void closeFromWindowSystem() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -15,6 +15,7 @@
 #include "startup/frmPublisher.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/standinprocess.h"
+#include "tests/support/windowsystemclose.h"
 
 namespace {
 
@@ -73,12 +74,13 @@ TEST_F(PublisherTest, OKWithoutTheTickLeavesTheNewsToBeShownAgain) {
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), "");
 }
 
+// Closed by the window system, the window leaves as by its OK button.
 TEST_F(PublisherTest, TickingTheLabelRemembersThePageSoThatItIsNotShownAgain) {
     WhenNewsShown tickAndOK([](frmPublisher* window) {
         QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
         QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
         EXPECT_TRUE(window->chkNoShow->isChecked());
-        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+        closeByWindowSystem(window);
     });
     GetPublisherNews();
     ASSERT_EQ(tickAndOK.shown(), 1);
