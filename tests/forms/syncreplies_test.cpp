@@ -30,11 +30,11 @@ TEST(SyncRepliesTest, WrongSentencesTakeTheErrorCodeFromFieldZero) {
 }
 
 TEST(SyncRepliesTest, AnEmptyRecordOrTrailingBlanksEndTheListAndWhatFollowsIsIgnored) {
-    EXPECT_EQ(correctSentences("")->size(), 0);
-    EXPECT_EQ(correctSentences("<@>")->size(), 0);
-    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@><@>whatever")->size(), 1);
-    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@>\r\n")->size(), 1);
-    EXPECT_EQ(wrongSentences("a#1#s#2011/3/1 \n")->size(), 1);
+    EXPECT_EQ(correctSentences("").value().size(), 0);
+    EXPECT_EQ(correctSentences("<@>").value().size(), 0);
+    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@><@>whatever").value().size(), 1);
+    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@>\r\n").value().size(), 1);
+    EXPECT_EQ(wrongSentences("a#1#s#2011/3/1 \n").value().size(), 1);
 }
 
 TEST(SyncRepliesTest, ARecordThatIsNotWellFormedSpoilsTheWholeReply) {
@@ -56,8 +56,8 @@ TEST(SyncRepliesTest, AProgressItemIsItsLastCharacterAndTheRestWithoutTheStates)
         read << item.unitId + "=" + item.state;
     }
     EXPECT_EQ(read, QStringList({"U1=3", "U2:0=0", "a:b=2", "U4=3", "U5\n=\n", "U6 = "}));
-    EXPECT_EQ(progressItems("")->size(), 0);
-    EXPECT_EQ(progressItems(",U1:3")->size(), 0);
+    EXPECT_EQ(progressItems("").value().size(), 0);
+    EXPECT_EQ(progressItems(",U1:3").value().size(), 0);
     EXPECT_FALSE(progressItems("ERR_NOTFOUND"));
 }
 
