@@ -12,12 +12,13 @@
 #include "shared/request.h"
 #include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
-#include "startup/courselists.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
 #include "startup/signinreplies.h"
 #include "workspace/batchedrepaint.h"
 #include "workspace/frmMain.h"
+#include "workspace/progressbatch.h"
+#include "workspace/syncreplies.h"
 
 // The opening runs on after the picker may have been unloaded (the version
 // and refusal roads unload it, the download window may load a new one), so
@@ -25,12 +26,6 @@
 // instance.
 
 namespace {
-
-// A batch of units of one state runs once its text passes this length.
-constexpr int kBatchLength = 240;
-
-const QString kVisitedTwoHead = QStringLiteral("update bswunit set VISITED = '2' where");
-const QString kVisitedThreeHead = QStringLiteral("update bswunit set VISITED = '3' where");
 
 frmMain* mainWindow() {
     return FormInstance<frmMain>::get();
@@ -57,62 +52,25 @@ QString serviceList(const QString& pScript) {
     return PostQueryRequest(gServerURL + pScript, form).value_or(kConnectFailed);
 }
 
-bool runWithoutTrailingOr(const QString& pStatement) {
-    return db::execute(pStatement.chopped(2), gCourseConnStr);
-}
-
-// Adds a unit to its state's statement, running the statement when it has
-// grown long and starting it again.
-bool addUnitToBatch(QString& pStatement, const QString& pHead, const QString& pUnitId) {
-    pStatement += " UNITID = '" + SqlText(pUnitId) + "' or";
-    if (pStatement.length() <= kBatchLength) {
-        return true;
-    }
-    const bool done = runWithoutTrailingOr(pStatement);
-    pStatement = pHead;
-    return done;
-}
-
-bool flushBatch(const QString& pStatement) {
-    return pStatement.endsWith("where") || runWithoutTrailingOr(pStatement);
-}
-
 // Every unit back to '1', then the listed ones to their state, all or
 // nothing.
-void applyProgress(const QStringList& pItems) {
+void applyProgress(const QList<syncreplies::ProgressItem>& pItems) {
     db::Transaction transaction(gCourseConnStr);
-    bool done =
-        transaction.isActive() && db::execute("update bswunit set  VISITED = '1'", gCourseConnStr);
-    QString visitedTwo = kVisitedTwoHead;
-    QString visitedThree = kVisitedThreeHead;
-    for (const QString& item : pItems) {
-        doEvents();
-        const QString unitId = item.chopped(2);
-        if (item.endsWith('2')) {
-            done = addUnitToBatch(visitedTwo, kVisitedTwoHead, unitId) && done;
-        } else if (item.endsWith('3')) {
-            done = addUnitToBatch(visitedThree, kVisitedThreeHead, unitId) && done;
-        }
-    }
-    done = flushBatch(visitedTwo) && done;
-    done = flushBatch(visitedThree) && done;
-    if (done) {
+    if (transaction.isActive() && writeProgress(pItems, gCourseConnStr, doEvents)) {
         transaction.commit();
     }
 }
 
 // The service's counts replace the learner's, all or nothing.
-void applyMistakes(const QStringList& pItems) {
+void applyMistakes(const QList<syncreplies::MistakeCount>& pCounts) {
     db::Transaction transaction(gUserConnStr);
     bool done =
         transaction.isActive() && db::execute("delete from mistakes where 1=1", gUserConnStr);
-    for (const QString& item : pItems) {
+    for (const syncreplies::MistakeCount& mistake : pCounts) {
         doEvents();
-        const QString code = item.section(':', 0, 0);
-        const QString count = item.section(':', 1, 1);
-        done = db::execute("insert into mistakes values ( '" + SqlText(code) + "'," + count + ")",
-                           gUserConnStr) &&
-               done;
+        done = done && db::execute("insert into mistakes values ( '" + SqlText(mistake.code) +
+                                       "'," + QString::number(mistake.count) + ")",
+                                   gUserConnStr);
     }
     if (done) {
         transaction.commit();
@@ -124,13 +82,11 @@ void updateLocalProgress() {
     FormInstance<frmMessage>::get()->ProgressMsgBox("5000", 0, QString(), "0");
     doEvents();
 
-    if (const std::optional<QStringList> items =
-            progressListItems(serviceList("p_getprogress.asp"))) {
+    if (const auto items = syncreplies::progressItems(serviceList("p_getprogress.asp"))) {
         applyProgress(*items);
     }
-    if (const std::optional<QStringList> items =
-            mistakeListItems(serviceList("p_getmistakes.asp"))) {
-        applyMistakes(*items);
+    if (const auto counts = syncreplies::mistakeCounts(serviceList("p_getmistakes.asp"))) {
+        applyMistakes(*counts);
     }
     FormInstance<frmMessage>::unload();
 }

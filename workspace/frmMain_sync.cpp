@@ -64,9 +64,9 @@ void frmMain::SyncSchedule() {
     }
     const QString reply = SetMemoServer("GET", QString(), gPno, gCourseId);
     ServicePlan plan;
-    if (readServicePlan(reply, &plan)) {
-        takeServicePlan(plan);
-    } else if (reply == "0") {
+    if (isNoServicePlan(reply)) {
         sendLocalPlan();
+    } else if (readServicePlan(reply, &plan)) {
+        takeServicePlan(plan);
     }
 }

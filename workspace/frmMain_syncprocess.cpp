@@ -72,23 +72,34 @@ QString postProgressQuery() {
     return PostQueryRequest(gServerURL + "p_lxv_getprogress.asp", form).value_or(kConnectFailed);
 }
 
-// All three replies, or none when any of them is unusable.
-std::optional<ServiceRecords> fetchServiceRecords() {
-    const auto correct = syncreplies::correctSentences(postSentences(
-        {{"tp", "ok"}, {"courseId", gCourseId}, {"pno", gPno}, {"frompno", gOldPno}}));
-    if (!correct) {
-        return std::nullopt;
-    }
-    const auto wrong = syncreplies::wrongSentences(
-        postSentences({{"tp", "err"}, {"courseId", gCourseId}, {"pno", gPno}}));
-    if (!wrong) {
-        return std::nullopt;
-    }
-    const auto progress = syncreplies::progressItems(postProgressQuery());
-    if (!progress) {
-        return std::nullopt;
-    }
-    return ServiceRecords{*correct, *wrong, *progress};
+// What the learner is told when the service's records are not taken: a post
+// that failed is the network's fault, a reply that came but cannot be used
+// is the service's.
+QString refusalMessageOf(const QString& reply) {
+    return reply == kConnectFailed ? "1" : "29972";
+}
+
+// All three replies, or none when any of them is unusable; then
+// refusalMessage tells why.
+std::optional<ServiceRecords> fetchServiceRecords(QString& refusalMessage) {
+    ServiceRecords records;
+    const auto take = [&refusalMessage](const QString& reply, auto read, auto& into) {
+        auto taken = read(reply);
+        if (!taken) {
+            refusalMessage = refusalMessageOf(reply);
+            return false;
+        }
+        into = std::move(*taken);
+        return true;
+    };
+    const bool taken =
+        take(postSentences(
+                 {{"tp", "ok"}, {"courseId", gCourseId}, {"pno", gPno}, {"frompno", gOldPno}}),
+             syncreplies::correctSentences, records.correct) &&
+        take(postSentences({{"tp", "err"}, {"courseId", gCourseId}, {"pno", gPno}}),
+             syncreplies::wrongSentences, records.wrong) &&
+        take(postProgressQuery(), syncreplies::progressItems, records.progress);
+    return taken ? std::optional(records) : std::nullopt;
 }
 
 // Id, question code, sentence, date.
@@ -131,32 +142,13 @@ bool replaceSentences(const ServiceRecords& records, EventPump& pump) {
                       wrongSentenceRow, pump);
 }
 
-// Every unit back to '1', then the listed ones to their state in batches.
-bool replaceProgress(const QList<ProgressItem>& items, EventPump& pump) {
-    if (!db::execute("update bswunit set  VISITED = '1'", gCourseConnStr)) {
-        return false;
-    }
-    ProgressBatch attempted('2', gCourseConnStr);
-    ProgressBatch finished('3', gCourseConnStr);
-    for (const ProgressItem& item : items) {
-        pump.pump();
-        const bool done = item.state == '2'   ? attempted.add(item.unitId)
-                          : item.state == '3' ? finished.add(item.unitId)
-                                              : true;
-        if (!done) {
-            return false;
-        }
-    }
-    return attempted.flush() && finished.flush();
-}
-
 // Both databases change together or not at all, also when the program dies
 // while committing: one commit covers both files.
 bool replaceLocalRecords(const ServiceRecords& records) {
     EventPump pump;
     db::Transaction both(gUserConnStr, gCourseConnStr);
     if (!both.isActive() || !replaceSentences(records, pump) ||
-        !replaceProgress(records.progress, pump)) {
+        !writeProgress(records.progress, gCourseConnStr, [&pump] { pump.pump(); })) {
         return false;
     }
     return both.commit();
@@ -171,7 +163,8 @@ void frmMain::SyncProcess(bool pNeedReload) {
                                                     QString(), "0");
     doEvents();
 
-    const std::optional<ServiceRecords> records = fetchServiceRecords();
+    QString refusalMessage;
+    const std::optional<ServiceRecords> records = fetchServiceRecords(refusalMessage);
     const bool synced = records && replaceLocalRecords(*records);
     if (synced && pNeedReload) {
         gReloadDone = false;
@@ -184,8 +177,9 @@ void frmMain::SyncProcess(bool pNeedReload) {
     setEnabled(true);
     if (!synced) {
         // Records that came but could not be stored tell of the databases
-        // here, not of the network.
-        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : "1", 1, "OK", "1");
+        // here.
+        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : refusalMessage, 1, "OK",
+                                                    "1");
         waitUntil([] { return !gMsgResult.isEmpty(); });
         return;
     }

@@ -23,3 +23,22 @@ bool ProgressBatch::run() {
     m_statement = m_head;
     return done;
 }
+
+bool writeProgress(const QList<syncreplies::ProgressItem>& items, const QString& connectionString,
+                   const std::function<void()>& pumpEvents) {
+    if (!db::execute("update bswunit set  VISITED = '1'", connectionString)) {
+        return false;
+    }
+    ProgressBatch attempted('2', connectionString);
+    ProgressBatch finished('3', connectionString);
+    for (const syncreplies::ProgressItem& item : items) {
+        pumpEvents();
+        const bool done = item.state == '2'   ? attempted.add(item.unitId)
+                          : item.state == '3' ? finished.add(item.unitId)
+                                              : true;
+        if (!done) {
+            return false;
+        }
+    }
+    return attempted.flush() && finished.flush();
+}

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <QList>
 #include <QString>
+
+#include "workspace/syncreplies.h"
 
 // One state's share of the unit progress written back from the service:
 // "update bswunit set VISITED = 'n' where UNITID = 'a' or UNITID = 'b' ...",
@@ -24,3 +28,9 @@ private:
     QString m_statement;
     QString m_connectionString;
 };
+
+// Every unit of the course back to '1', then the items in state '2' or '3'
+// to their state; pumpEvents runs before each item. False at the first
+// statement that fails, which the caller's transaction then undoes.
+bool writeProgress(const QList<syncreplies::ProgressItem>& items, const QString& connectionString,
+                   const std::function<void()>& pumpEvents);

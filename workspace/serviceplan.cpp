@@ -5,6 +5,10 @@
 #include "shared/helpers.h"
 #include "workspace/coursedescriptor.h"
 
+bool isNoServicePlan(const QString& pReply) {
+    return QString(pReply).remove("OK#").section('@', 0, 0) == "0";
+}
+
 bool readServicePlan(const QString& pReply, ServicePlan* pPlan) {
     if (!pReply.startsWith("OK#")) {
         return false;

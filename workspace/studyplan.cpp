@@ -23,10 +23,10 @@ void forgetUnsent(const QString& courseId) {
     }
 }
 
-// Anything but "OK" (an "ERR_" code, a failed post) means the service still
-// holds its former plan.
+// The reply says nothing about the plan, unless the post failed or the
+// service refused it: then the service still holds its former plan.
 bool putMemo(const QString& courseId, const QString& memo) {
-    return SetMemoServer("PUT", memo, gPno, courseId).startsWith("OK");
+    return !SetMemoServer("PUT", memo, gPno, courseId).startsWith("ERR");
 }
 
 }  // namespace

@@ -30,15 +30,32 @@ private:
     QString m_lastStored;
 };
 
+bool isNoReply(const QString& reply) {
+    return reply.startsWith("ERR");
+}
+
+// The items before the first empty one.
+QList<QStringView> listItems(QStringView reply, QStringView separator) {
+    QList<QStringView> items = reply.split(separator);
+    const qsizetype firstEmpty = items.indexOf(QStringView());
+    return firstEmpty < 0 ? items : items.first(firstEmpty);
+}
+
 // Records separated by "<@>" up to the first empty one, fields by "#".
 std::optional<QList<SentenceRecord>> sentences(const QString& reply, int codeField) {
-    const QString text = QString(reply).replace('\'', QChar(0x2019));
+    if (isNoReply(reply)) {
+        return std::nullopt;
+    }
+    // A line break or blanks after the last record end the list, as an
+    // empty record does.
+    QStringView rest(reply);
+    while (!rest.isEmpty() && rest.back().isSpace()) {
+        rest.chop(1);
+    }
+    const QString text = rest.toString().replace('\'', QChar(0x2019));
     StoredDates dates;
     QList<SentenceRecord> result;
-    for (const QStringView record : QStringView(text).split(u"<@>")) {
-        if (record.isEmpty()) {
-            return result;
-        }
+    for (const QStringView record : listItems(text, u"<@>")) {
         const QList<QStringView> fields = record.split(u'#');
         if (fields.size() < kFieldsPerRecord) {
             return std::nullopt;
@@ -64,17 +81,32 @@ std::optional<QList<SentenceRecord>> wrongSentences(const QString& reply) {
 }
 
 std::optional<QList<ProgressItem>> progressItems(const QString& reply) {
-    static const QRegularExpression itemForm(QStringLiteral("^([^:,]+):([123])$"));
+    if (isNoReply(reply)) {
+        return std::nullopt;
+    }
     QList<ProgressItem> result;
-    for (const QString& item : reply.split(',')) {
-        if (item.isEmpty()) {
-            return result;
+    for (const QStringView item : listItems(reply, u",")) {
+        const QString unitId = item.toString().remove(":1").remove(":2").remove(":3");
+        result.append({unitId, item.back()});
+    }
+    return result;
+}
+
+// The count goes into SQL as a number: anything else would break the
+// statement, so its item is left out.
+std::optional<QList<MistakeCount>> mistakeCounts(const QString& reply) {
+    static const QRegularExpression countForm(QStringLiteral("^\\s*([0-9]{1,9})\\s*$"));
+    if (isNoReply(reply)) {
+        return std::nullopt;
+    }
+    QList<MistakeCount> result;
+    for (const QStringView item : listItems(reply, u",")) {
+        const QList<QStringView> parts = item.split(u':');
+        const QRegularExpressionMatch count =
+            parts.size() < 2 ? QRegularExpressionMatch() : countForm.match(parts.at(1).toString());
+        if (count.hasMatch()) {
+            result.append({parts.at(0).toString(), count.captured(1).toInt()});
         }
-        const QRegularExpressionMatch match = itemForm.match(item);
-        if (!match.hasMatch()) {
-            return std::nullopt;
-        }
-        result.append({match.captured(1), match.captured(2).at(0)});
     }
     return result;
 }

@@ -3,11 +3,10 @@
 #include <optional>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
-// The service's replies to a records sync, checked before anything local
-// changes: a reply that is not wholly well formed (an "ERR_" code, a cut or
-// garbled reply) is no reply at all.
+// The service's replies that bring the learner's records down. A reply that
+// begins "ERR" (a failed post, an "ERR_" code of the service) is no reply at
+// all, so that nothing local changes.
 namespace syncreplies {
 
 // A sentence of the service, its "'" already turned into "’".
@@ -19,16 +18,29 @@ struct SentenceRecord {
 };
 
 // Correct sentences: field 1 question code, field 2 sentence, field 3 date.
+// No records when any record up to the first empty one lacks a field or a
+// real date: a sync cannot store them.
 std::optional<QList<SentenceRecord>> correctSentences(const QString& reply);
 // Wrong sentences: field 0 error code, field 2 sentence, field 3 date.
 std::optional<QList<SentenceRecord>> wrongSentences(const QString& reply);
 
 struct ProgressItem {
     QString unitId;
-    QChar state;  // '1', '2' or '3'
+    QChar state;  // '2' and '3' are written; any other leaves the unit at '1'
 };
 
-// "id:state" items joined by ","; an empty item ends the list.
+// Items joined by ","; the first empty item ends the list. An item's state
+// is its last character, its unit id the item without its ":1", ":2" and
+// ":3".
 std::optional<QList<ProgressItem>> progressItems(const QString& reply);
+
+struct MistakeCount {
+    QString code;
+    int count;
+};
+
+// "code:count" items joined by ","; the first empty item ends the list. An
+// item without ":", or whose count is not a whole number, is skipped.
+std::optional<QList<MistakeCount>> mistakeCounts(const QString& reply);
 
 }  // namespace syncreplies

@@ -311,25 +311,38 @@ TEST_F(CourseOpeningTest, ServerEditionLoadsProgressAndErrorCountsBeforeTheTree)
     EXPECT_EQ(paths.filter("p_getmistakes.asp").size(), 1);
 }
 
-TEST_F(CourseOpeningTest, RepliesThatAreNotWellFormedListsChangeNoLocalRecord) {
+TEST_F(CourseOpeningTest, AnErrReplyLeavesOnlyItsOwnTableUntouched) {
     startWithDemo("LXQ");
-    // Progress and error-count replies, each not a list of the service's form.
-    const QList<QPair<QString, QString>> badReplies = {
-        {"err:ERR_NOTFOUND", "err:ERR_NOTFOUND"},
-        {"garbage", "garbage"},
-        {"err:U2000101:2,U2000102", "err:PU001:x,"},
-        {"err:U2000101:4,", "err:PU001"},
-        {"err:U2000101:2,,U2000102:3,", "err:PU001:1,,DW001:2,"},
-        {"err:U2000101", "err:PU001:-1,"}};
-    for (const auto& [progress, counts] : badReplies) {
-        SCOPED_TRACE((progress + " / " + counts).toStdString());
-        setLocalRecords();
-        ASSERT_TRUE(standin.setMode("p_getprogress.asp", progress));
-        ASSERT_TRUE(standin.setMode("p_getmistakes.asp", counts));
-        picker()->ReloadClass("DEMO");
-        expectLocalRecordsKept();
-        EXPECT_EQ(gCourseId, "DEMO");
+    setLocalRecords();
+    ASSERT_TRUE(standin.setMode("p_getprogress.asp", "err:ERR_NOTFOUND"));
+    ASSERT_TRUE(standin.setMode("p_getmistakes.asp", "err:CP001:12"));
+    picker()->ReloadClass("DEMO");
+    EXPECT_EQ(visited("U1000101"), "3");
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"CP001", 12}}));
+
+    setLocalRecords();
+    ASSERT_TRUE(standin.setMode("p_getprogress.asp", "err:U2000101:2"));
+    ASSERT_TRUE(standin.setMode("p_getmistakes.asp", "err:ERR_NOTFOUND"));
+    picker()->ReloadClass("DEMO");
+    EXPECT_EQ(visited("U1000101"), "1");
+    EXPECT_EQ(visited("U2000101"), "2");
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR001", 4}}));
+}
+
+// An odd item costs only itself: its unit stays at '1', its count is left
+// out; an empty item ends the list.
+TEST_F(CourseOpeningTest, ItemsAreReadOneByOne) {
+    startWithDemo("LXQ");
+    setLocalRecords();
+    ASSERT_TRUE(standin.setMode("p_getprogress.asp",
+                                "err:U2000101:2,U2000102:0,U2000103:3\r\n,,U3000101:3"));
+    ASSERT_TRUE(standin.setMode("p_getmistakes.asp",
+                                "err:PU001:2,AR001,DW001:x,CP001:1)--,AR002: 5\r\n,,AR003:1"));
+    picker()->ReloadClass("DEMO");
+    for (const auto& [unit, state] : visitedStates()) {
+        EXPECT_EQ(state, unit == "U2000101" ? "2" : "1") << unit.toStdString();
     }
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR002", 5}, {"PU001", 2}}));
 }
 
 TEST_F(CourseOpeningTest, LongListsRunInBatchesAndServiceTextIsQuotedInSql) {

@@ -90,9 +90,14 @@ TEST_F(SyncScheduleTest, ServicePlanWithoutDescriptorWritesNoFile) {
     EXPECT_FALSE(QFile::exists(descriptorPath()));
 }
 
-TEST_F(SyncScheduleTest, NoServicePlanSendsLocalPlanAsWritten) {
+class NoServicePlanTest : public SyncScheduleTest,
+                          public ::testing::WithParamInterface<const char*> {};
+
+// The service's three ways of saying it holds no plan.
+TEST_P(NoServicePlanTest, SendsLocalPlanAsWritten) {
     writeDescriptor(kLocalPlan);
     const QByteArray before = readBytes(descriptorPath());
+    ASSERT_TRUE(m_standin.setMode("p_all_setmemo.asp", GetParam()));
     window->SyncSchedule();
     EXPECT_EQ(sentPlans("PUT"), QStringList{"40@2011/3/1@2011/4/9"});
     EXPECT_EQ(gScheduleType, "勤奮好學型");
@@ -100,6 +105,9 @@ TEST_F(SyncScheduleTest, NoServicePlanSendsLocalPlanAsWritten) {
     EXPECT_EQ(gCourseName, "before");
     EXPECT_EQ(readBytes(descriptorPath()), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Replies, NoServicePlanTest,
+                         ::testing::Values("normal", "err:OK#0", "err:OK#0@2011/5/1@2011/6/29"));
 
 TEST_F(SyncScheduleTest, NoPlanOnEitherSideSendsNothing) {
     writeDescriptor(kNoLocalPlan);

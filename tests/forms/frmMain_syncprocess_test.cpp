@@ -127,30 +127,90 @@ TEST_F(SyncProcessTest, ReopensTheCourseWhenAskedAndThenShowsTheEndMessage) {
     EXPECT_TRUE(window->isEnabled());
 }
 
-class FailedSyncTest : public SyncProcessTest,
-                       public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
-
-TEST_P(FailedSyncTest, KeepsTheLocalRecordsAndSaysTheNetworkFailed) {
-    upload("DEMO0001", "demo", "U1000102", "3", "0", "I am twelve.");
-    const QStringList before = localRecords();
-    ASSERT_TRUE(standin.setMode(GetParam().first, GetParam().second));
+// Units in a state other than 2 or 3 stay at '1'; a line break after the
+// last item or an empty item before the end does not refuse the sync.
+TEST_F(SyncProcessTest, ProgressItemsAreReadOneByOne) {
+    ASSERT_TRUE(standin.setMode("p_lxv_getprogress.asp",
+                                "err:U1000102:3,U2000101:0,U2000102:2,U3000101:3\r\n,,U3000102:3"));
     MessageAnswerer answerer("OK");
+    window->SyncProcess(false);
 
-    window->SyncProcess(true);
-
-    EXPECT_EQ(localRecords(), before);
-    EXPECT_EQ(answerer.texts(), QStringList{"\n目前網路中斷或傳輸品質不佳，請檢查網路連線"});
-    EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
-    EXPECT_TRUE(window->isEnabled());
-    EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
-    EXPECT_FALSE(window->tmrReloadClassWaitProc.isActive());
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    auto expected = visitedStates();
+    for (auto& [unit, state] : expected) {
+        state = unit == "U1000102" ? "3" : unit == "U2000102" ? "2" : "1";
+    }
+    EXPECT_EQ(visitedStates(), expected);
+    EXPECT_TRUE(window->tmrSyncMessageWait.isActive());
 }
 
+struct SyncFault {
+    const char* script;
+    const char* mode;
+    const char* message;
+};
+
+void PrintTo(const SyncFault& fault, std::ostream* out) {
+    *out << fault.script << " " << fault.mode;
+}
+
+const char* const kNetworkDown = "目前網路中斷或傳輸品質不佳，請檢查網路連線";
+const char* const kUnreadable = "無法讀取伺服器傳回的學習記錄，同步未能完成";
+const char* const kDatabaseFailed = "課程資料庫無法讀寫，可能已經損毀";
+
+class RefusedSyncTest : public SyncProcessTest {
+protected:
+    void SetUp() override {
+        SyncProcessTest::SetUp();
+        upload("DEMO0001", "demo", "U1000102", "3", "0", "I am twelve.");
+        upload("DEMO0001", "demo", "U2000101", "2", "PU001", "I get up at seven");
+        before = localRecords();
+    }
+    // Nothing changed, the learner is told why, and the window is usable.
+    void expectRefused(const MessageAnswerer& answerer, const char* message) {
+        EXPECT_EQ(localRecords(), before);
+        ASSERT_EQ(answerer.trimmedTexts().size(), 1);
+        EXPECT_TRUE(answerer.trimmedTexts().at(0).startsWith(message))
+            << answerer.trimmedTexts().at(0).toStdString();
+        EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
+        EXPECT_FALSE(window->tmrReloadClassWaitProc.isActive());
+    }
+
+    QStringList before;
+};
+
+class FailedSyncTest : public RefusedSyncTest, public ::testing::WithParamInterface<SyncFault> {};
+
+TEST_P(FailedSyncTest, KeepsTheLocalRecordsAndSaysWhy) {
+    ASSERT_TRUE(standin.setMode(GetParam().script, GetParam().mode));
+    MessageAnswerer answerer("OK");
+    window->SyncProcess(true);
+    expectRefused(answerer, GetParam().message);
+}
+
+// A "#" inside a sentence shifts its date out of place.
 INSTANTIATE_TEST_SUITE_P(
     Replies, FailedSyncTest,
-    ::testing::Values(std::make_pair("p_lxv_getprogress.asp", "err:ERR_NOTFOUND"),
-                      std::make_pair("p_lxv_getprogress.asp", "garbage"),
-                      std::make_pair("p_lxv_sync_client.asp", "err:ERR_NOTFOUND"),
-                      std::make_pair("p_lxv_sync_client.asp", "offline")));
+    ::testing::Values(SyncFault{"p_lxv_sync_client.asp", "offline", kNetworkDown},
+                      SyncFault{"p_lxv_getprogress.asp", "offline", kNetworkDown},
+                      SyncFault{"p_lxv_getprogress.asp", "err:ERR_NOTFOUND", kUnreadable},
+                      SyncFault{"p_lxv_sync_client.asp", "err:ERR_NOTFOUND", kUnreadable},
+                      SyncFault{"p_lxv_sync_client.asp", "garbage", kUnreadable},
+                      SyncFault{"p_lxv_sync_client.asp", "err:x#U1000102#It's #1 done#2011/3/1<@>",
+                                kUnreadable}));
+
+// The progress is written after the sentences: a statement that fails there
+// takes the new sentences back with it.
+TEST_F(RefusedSyncTest, AProgressWriteThatFailsMidwayChangesNeitherDatabase) {
+    ASSERT_TRUE(
+        db::execute("create trigger refuse_finished before update of VISITED on bswunit "
+                    "when new.VISITED = '3' begin select raise(abort, 'refused'); end",
+                    courseDb()));
+    MessageAnswerer answerer("OK");
+    window->SyncProcess(true);
+    expectRefused(answerer, kDatabaseFailed);
+}
 
 }  // namespace

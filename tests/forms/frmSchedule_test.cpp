@@ -289,4 +289,25 @@ TEST_F(ScheduleTest, APlanTheServiceDidNotTakeIsSentAgainAtTheNextOpening) {
     EXPECT_EQ(descriptorLines().mid(2), QStringList({"自訂期限型", "47", "2024/3/1", "2024/4/17"}));
 }
 
+// Only a failed post or a refusal keeps a plan back: any other reply counts
+// as delivered, and the service's plan is read again at the next opening.
+TEST_F(ScheduleTest, AnyReplyButAnErrorCountsAsDelivered) {
+    const QDate start(2024, 3, 1);
+    reopenWith("勤奮好學型", 40, start, start.addDays(40));
+    ASSERT_TRUE(standin.setMode("p_all_setmemo.asp", "garbage"));
+    dialog()->txtExtendDays->setText("7");
+    {
+        MessageAnswerer answerer("YES");
+        dialog()->cmdExtend->click();
+    }
+    EXPECT_EQ(sentPlans(), QStringList{"47@2024/3/1@2024/4/17"});
+    EXPECT_TRUE(studyplan::unsentMemo("DEMO").isEmpty());
+
+    ASSERT_TRUE(standin.setMode("p_all_setmemo.asp", "normal"));
+    ASSERT_EQ(SetMemoServer("PUT", "20@2024/1/1@2024/1/21", gPno, "DEMO"),
+              "OK#20@2024/1/1@2024/1/21");
+    window->SyncSchedule();
+    EXPECT_EQ(descriptorLines().mid(2), QStringList({"日以繼夜型", "20", "2024/1/1", "2024/1/21"}));
+}
+
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "startup/courselists.h"
 #include "startup/signinreplies.h"
 #include "workspace/enginereply.h"
 #include "workspace/serviceplan.h"
@@ -66,29 +65,6 @@ TEST(ServicePlanTest, AValueWithALineBreakIsNoPlan) {
          {QString("OK#30\n@2024/5/1@2024/5/31"), QString("OK#30@2024/5/1\n@2024/5/31"),
           QString("OK#30@2024/5/1@2024/5/31\n")}) {
         EXPECT_FALSE(readServicePlan(reply, &plan)) << reply.toStdString();
-    }
-}
-
-TEST(CourseListsTest, AListIsTakenWholeOrNotAtAll) {
-    EXPECT_EQ(progressListItems("U1:3,U2:2,U3:1,"), QStringList({"U1:3", "U2:2", "U3:1"}));
-    EXPECT_EQ(progressListItems("U1:3"), QStringList({"U1:3"}));
-    EXPECT_EQ(progressListItems(""), QStringList());
-    EXPECT_EQ(mistakeListItems("CP001:12,AR001:0,"), QStringList({"CP001:12", "AR001:0"}));
-
-    for (const QString& reply : {QString("ERR_NOTFOUND"), QString("U1:3,,U2:2"), QString(","),
-                                 QString("U1:4"), QString(":3"), QString("U1:3,U2")}) {
-        EXPECT_FALSE(progressListItems(reply)) << reply.toStdString();
-    }
-    // An item with a line break after its state, as a fuzz run found it:
-    // its state would match neither "2" nor "3" and be dropped unseen.
-    EXPECT_FALSE(progressListItems("0:3\n,U:1"));
-    EXPECT_FALSE(progressListItems("U1:3,U2:2\n"));
-    EXPECT_FALSE(mistakeListItems("CP001:3\n"));
-    // A count that SQL would take as something other than a number, or
-    // that overflows, is refused.
-    for (const QString& reply : {QString("CP001:1e3"), QString("CP001:-1"), QString("CP001:"),
-                                 QString("CP001:1234567890"), QString("CP001:1)")}) {
-        EXPECT_FALSE(mistakeListItems(reply)) << reply.toStdString();
     }
 }
 

@@ -29,35 +29,49 @@ TEST(SyncRepliesTest, WrongSentencesTakeTheErrorCodeFromFieldZero) {
     EXPECT_EQ(records->at(0).storedDate, "2011-03-01 10:05:00");
 }
 
-TEST(SyncRepliesTest, AnEmptyRecordEndsTheListAndWhatFollowsIsIgnored) {
-    EXPECT_EQ(correctSentences("")->size(), 0);
-    EXPECT_EQ(correctSentences("<@>")->size(), 0);
-    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@><@>whatever")->size(), 1);
+TEST(SyncRepliesTest, AnEmptyRecordOrTrailingBlanksEndTheListAndWhatFollowsIsIgnored) {
+    EXPECT_EQ(correctSentences("").value().size(), 0);
+    EXPECT_EQ(correctSentences("<@>").value().size(), 0);
+    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@><@>whatever").value().size(), 1);
+    EXPECT_EQ(correctSentences("a#1#s#2011/3/1<@>\r\n").value().size(), 1);
+    EXPECT_EQ(wrongSentences("a#1#s#2011/3/1 \n").value().size(), 1);
 }
 
 TEST(SyncRepliesTest, ARecordThatIsNotWellFormedSpoilsTheWholeReply) {
     for (const QString& reply :
-         {QString("ERR_NOTFOUND"), QString("a#1#s<@>"), QString("a#1#s#2011/3/1<@>a#1#s#20"),
-          QString("a#1#s#2011/2/30<@>"), QString("a#1#s#yesterday<@>"),
-          QString("a#1#s#2011/3/1<@>a#1#s#<@>")}) {
+         {QString("ERR_NOTFOUND"), QString("ERR#1#s#2011/3/1<@>"), QString("a#1#s<@>"),
+          QString("a#1#s#2011/3/1<@>a#1#s#20"), QString("a#1#s#2011/2/30<@>"),
+          QString("a#1#s#yesterday<@>"), QString("a#1#s#2011/3/1<@>a#1#s#<@>"),
+          QString("a#1#It's #1#2011/3/1<@>")}) {
         EXPECT_FALSE(correctSentences(reply)) << reply.toStdString();
         EXPECT_FALSE(wrongSentences(reply)) << reply.toStdString();
     }
 }
 
-TEST(SyncRepliesTest, ProgressItemsAreIdColonAndOneOfThreeStates) {
-    const auto items = progressItems("U1:3,U2:2,U3:1,,U4:3");
+TEST(SyncRepliesTest, AProgressItemIsItsLastCharacterAndTheRestWithoutTheStates) {
+    const auto items = progressItems("U1:3,U2:0,a:b:2,U4:2:3,U5:3\n,U6:2 ,,U7:3");
     ASSERT_TRUE(items);
-    ASSERT_EQ(items->size(), 3);
-    EXPECT_EQ(items->at(0).unitId, "U1");
-    EXPECT_EQ(items->at(0).state, '3');
-    EXPECT_EQ(items->at(1).state, '2');
-    EXPECT_EQ(items->at(2).state, '1');
-    EXPECT_EQ(progressItems("")->size(), 0);
-    for (const QString& reply : {QString("ERR_NOTFOUND"), QString("U1:4,"), QString("U1:3,U2"),
-                                 QString("U1:33,"), QString(":3,"), QString("a:b:3,")}) {
-        EXPECT_FALSE(progressItems(reply)) << reply.toStdString();
+    QStringList read;
+    for (const ProgressItem& item : *items) {
+        read << item.unitId + "=" + item.state;
     }
+    EXPECT_EQ(read, QStringList({"U1=3", "U2:0=0", "a:b=2", "U4=3", "U5\n=\n", "U6 = "}));
+    EXPECT_EQ(progressItems("").value().size(), 0);
+    EXPECT_EQ(progressItems(",U1:3").value().size(), 0);
+    EXPECT_FALSE(progressItems("ERR_NOTFOUND"));
+}
+
+TEST(SyncRepliesTest, AMistakeItemWithoutAColonOrAWholeCountIsSkipped) {
+    const auto counts = mistakeCounts(
+        "CP001:12,AR001,PU001:x,DW001:-1,AR002:1e3,AR003: 4\r\n,"
+        "AR004:1234567890,AR005:0,,AR006:1");
+    ASSERT_TRUE(counts);
+    QStringList read;
+    for (const MistakeCount& mistake : *counts) {
+        read << mistake.code + "=" + QString::number(mistake.count);
+    }
+    EXPECT_EQ(read, QStringList({"CP001=12", "AR003=4", "AR005=0"}));
+    EXPECT_FALSE(mistakeCounts("ERR_NOTFOUND"));
 }
 
 class ProgressBatchTest : public TempBaseTest {

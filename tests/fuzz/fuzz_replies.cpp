@@ -1,9 +1,7 @@
-#include <algorithm>
 #include <QRegularExpression>
 
 #include "shared/helpers.h"
 #include "shared/request.h"
-#include "startup/courselists.h"
 #include "startup/frmStartup.h"
 #include "startup/signinreplies.h"
 #include "tests/fuzz/fuzzcheck.h"
@@ -63,35 +61,21 @@ void checkSentences(const std::optional<QList<syncreplies::SentenceRecord>>& rec
     }
 }
 
-void checkSyncProgress(const QString& reply) {
+// Progress and error counts of the sync and of the course opening: a
+// reply that begins "ERR" changes nothing; a unit id goes into SQL quoted
+// and a count as a number.
+void checkServiceLists(const QString& reply) {
     const auto items = syncreplies::progressItems(reply);
-    if (!items) {
-        return;
+    const auto counts = syncreplies::mistakeCounts(reply);
+    fuzzCheck(!reply.startsWith("ERR") || (!items && !counts), "an \"ERR\" reply is no list");
+    for (const syncreplies::ProgressItem& item :
+         items.value_or(QList<syncreplies::ProgressItem>())) {
+        fuzzCheck(!item.unitId.contains(','), "a unit id is one item");
     }
-    for (const syncreplies::ProgressItem& item : *items) {
-        fuzzCheck(!item.unitId.isEmpty() && !item.unitId.contains(':'), "a unit id is one field");
-        fuzzCheck(item.state == '1' || item.state == '2' || item.state == '3', "a known state");
-    }
-}
-
-// The course opening cuts the state off with its ":" and takes the count
-// as a number into SQL.
-void checkCourseLists(const QString& reply) {
-    if (const auto items = progressListItems(reply)) {
-        for (const QString& item : *items) {
-            fuzzCheck(item.size() >= 3 && item.at(item.size() - 2) == ':',
-                      "a progress item ends \":state\"");
-            fuzzCheck(!item.chopped(2).contains(','), "a unit id is one item");
-        }
-    }
-    if (const auto items = mistakeListItems(reply)) {
-        for (const QString& item : *items) {
-            const QString count = item.section(':', 1, 1);
-            const bool digitsOnly = std::all_of(count.begin(), count.end(),
-                                                [](QChar c) { return c >= '0' && c <= '9'; });
-            fuzzCheck(item.count(':') == 1 && !count.isEmpty() && digitsOnly,
-                      "a mistake item is code:count");
-        }
+    for (const syncreplies::MistakeCount& mistake :
+         counts.value_or(QList<syncreplies::MistakeCount>())) {
+        fuzzCheck(mistake.count >= 0 && !mistake.code.contains(':') && !mistake.code.contains(','),
+                  "a mistake item is code:count");
     }
 }
 
@@ -119,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkServicePlan(reply);
     checkSentences(syncreplies::correctSentences(reply));
     checkSentences(syncreplies::wrongSentences(reply));
-    checkSyncProgress(reply);
-    checkCourseLists(reply);
+    checkServiceLists(reply);
     checkSignIn(reply);
     checkVersion(reply);
     return 0;
