@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/windowskin.h"
+#include "shared/frmMessage.h"
 #include "shared/skin.h"
 
 namespace {
@@ -134,10 +136,21 @@ void SkinnedDialog::closeFromWindowSystem() {
     imgClose_Click();
 }
 
+// A dialog's own code may be waiting for the answer of a message, and must
+// find the dialog still there when the answer comes.
+bool SkinnedDialog::messageWaits() const {
+    if (!FormInstance<frmMessage>::isLoaded()) {
+        return false;
+    }
+    const frmMessage* message = FormInstance<frmMessage>::get();
+    return message != this && message->isVisible();
+}
+
 // Closing by the window system would only hide the window and leave it
 // loaded, its caller waiting and its flag set, so it takes the dialog's own
 // way out instead. A window that is already unloaded, on its way out, or
-// disabled (its close image cannot be clicked either) is left as it is.
+// disabled (its close image cannot be clicked either) is left as it is, and
+// so is one under a message that waits for its answer.
 void SkinnedDialog::closeEvent(QCloseEvent* event) {
     if (isHidden()) {
         event->accept();
@@ -145,7 +158,7 @@ void SkinnedDialog::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     const bool closing = mStep < 0;
-    if (isEnabled() && !closing) {
+    if (isEnabled() && !closing && !messageWaits()) {
         closeFromWindowSystem();
     }
 }

@@ -66,6 +66,7 @@ private:
     bool handleMouseMove(QObject* watched);
     bool handleMousePress(QObject* watched, QMouseEvent* press);
     bool handleMouseRelease(QObject* watched, QMouseEvent* release);
+    bool messageWaits() const;
     void setOpenFlag();
     void clearOpenFlag();
 

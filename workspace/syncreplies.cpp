@@ -95,7 +95,7 @@ std::optional<QList<ProgressItem>> progressItems(const QString& reply) {
 // The count goes into SQL as a number: anything else would break the
 // statement, so its item is left out.
 std::optional<QList<MistakeCount>> mistakeCounts(const QString& reply) {
-    static const QRegularExpression countForm(QStringLiteral("^\\s*([0-9]{1,9})\\s*$"));
+    static const QRegularExpression countForm(QStringLiteral("^\\s*(-?[0-9]{1,18})\\s*$"));
     if (isNoReply(reply)) {
         return std::nullopt;
     }
@@ -105,7 +105,7 @@ std::optional<QList<MistakeCount>> mistakeCounts(const QString& reply) {
         const QRegularExpressionMatch count =
             parts.size() < 2 ? QRegularExpressionMatch() : countForm.match(parts.at(1).toString());
         if (count.hasMatch()) {
-            result.append({parts.at(0).toString(), count.captured(1).toInt()});
+            result.append({parts.at(0).toString(), count.captured(1).toLongLong()});
         }
     }
     return result;

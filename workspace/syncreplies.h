@@ -36,7 +36,7 @@ std::optional<QList<ProgressItem>> progressItems(const QString& reply);
 
 struct MistakeCount {
     QString code;
-    int count;
+    qint64 count;
 };
 
 // "code:count" items joined by ","; the first empty item ends the list. An

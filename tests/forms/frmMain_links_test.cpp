@@ -87,7 +87,11 @@ TEST_F(PageLinksTest, ACommandWithoutTheErrorCodePartPassesTheWholeAddress) {
     EXPECT_TRUE(shownList().contains("odd one"));
 }
 
-TEST_F(PageLinksTest, RemLinksAndPagesPassButRemErrorCodes) {
+// The addresses as the handler is given them: the browser engine itself
+// hands a link's scheme over in lower case.
+TEST_F(PageLinksTest, TheHandlerTakesOnlyTheExactLowerCasePrefixes) {
+    EXPECT_TRUE(passes("CMD:errcode:CP001"));
+    EXPECT_FALSE(gErrSentenceOpen);
     EXPECT_TRUE(passes("rem:clear"));
     EXPECT_FALSE(passes("rem:errcode:CP001"));
     EXPECT_TRUE(passes("http://127.0.0.1/page.htm"));

@@ -10,8 +10,10 @@
 
 #include "platform/forminstance.h"
 #include "platform/windowskin.h"
+#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/skinneddialog.h"
+#include "tests/support/messagewindow.h"
 #include "tests/support/tempbase.h"
 #include "tests/support/windowsystemclose.h"
 
@@ -251,8 +253,8 @@ TEST_F(SkinnedDialogTest, TheRunningTimerFadesInAndOutByItself) {
 }
 
 // The window system's close runs the close image's road once; a window
-// that cannot take it (disabled), or that the program has unloaded, is left
-// to the program.
+// that cannot take it (disabled, or under a message that waits for its
+// answer), or that the program has unloaded, is left to the program.
 TEST_F(SkinnedDialogTest, TheWindowSystemsCloseTakesTheCloseImagesRoadOnce) {
     QPointer<ToolDialog> dialog = FormInstance<ToolDialog>::get();
     dialog->show();
@@ -264,6 +266,11 @@ TEST_F(SkinnedDialogTest, TheWindowSystemsCloseTakesTheCloseImagesRoadOnce) {
     EXPECT_TRUE(dialog->isVisible());
 
     dialog->setEnabled(true);
+    FormInstance<frmMessage>::get()->MessageBox("26", 1, "OK", "0");
+    closeByWindowSystem(dialog);
+    EXPECT_EQ(ToolDialog::closeClicks, 0);
+    clickMessageButton("OK");
+
     closeByWindowSystem(dialog);
     EXPECT_EQ(ToolDialog::closeClicks, 1);
     EXPECT_TRUE(dialog->isVisible());

@@ -70,7 +70,8 @@ TEST(SyncRepliesTest, AMistakeItemWithoutAColonOrAWholeCountIsSkipped) {
     for (const MistakeCount& mistake : *counts) {
         read << mistake.code + "=" + QString::number(mistake.count);
     }
-    EXPECT_EQ(read, QStringList({"CP001=12", "AR003=4", "AR005=0"}));
+    EXPECT_EQ(read,
+              QStringList({"CP001=12", "DW001=-1", "AR003=4", "AR004=1234567890", "AR005=0"}));
     EXPECT_FALSE(mistakeCounts("ERR_NOTFOUND"));
 }
 
