@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <vector>
+#include <QSet>
 
 namespace forms {
 namespace {
@@ -15,6 +16,12 @@ struct LoadedForm {
 std::vector<LoadedForm>& loadedForms() {
     static std::vector<LoadedForm> list;
     return list;
+}
+
+// Only compared, like the list's forms.
+QSet<const QWidget*>& unloadedForms() {
+    static QSet<const QWidget*> forms;
+    return forms;
 }
 
 bool isRegistered(const QWidget* form) {
@@ -31,7 +38,10 @@ void registerLoaded(QWidget* form, std::function<void()> unload) {
     }
     loadedForms().push_back({form, std::move(unload)});
     // A form deleted by other means than its unload must not stay listed.
-    QObject::connect(form, &QObject::destroyed, [form] { forgetLoaded(form); });
+    QObject::connect(form, &QObject::destroyed, [form] {
+        forgetLoaded(form);
+        unloadedForms().remove(form);
+    });
 }
 
 void forgetLoaded(QWidget* form) {
@@ -54,6 +64,15 @@ void unloadAll() {
 
 int loadedCount() {
     return int(loadedForms().size());
+}
+
+void markUnloaded(QWidget* form) {
+    forgetLoaded(form);
+    unloadedForms().insert(form);
+}
+
+bool isUnloaded(const QWidget* form) {
+    return unloadedForms().contains(form);
 }
 
 }  // namespace forms

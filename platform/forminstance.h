@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/waituntil.h"
+
 // Each form has one default instance: made (and loaded) on first use,
 // deleted when unloaded, made afresh at the next use.
 namespace forms {
@@ -14,6 +16,11 @@ void registerLoaded(QWidget* form, std::function<void()> unload);
 void forgetLoaded(QWidget* form);
 void unloadAll();
 int loadedCount();
+
+// An unloaded form may live on for a while, until the handlers that waited
+// in it have returned: it is known as unloaded until it is deleted.
+void markUnloaded(QWidget* form);
+bool isUnloaded(const QWidget* form);
 
 }  // namespace forms
 
@@ -37,17 +44,18 @@ public:
 
     static bool isLoaded() { return !instance().isNull(); }
 
-    // The form may be unloading itself from one of its own handlers, so it
-    // is hidden now and deleted once control returns to the event loop.
+    // The form may be unloading itself from one of its own handlers, or
+    // another handler of it may be waiting further up the stack, so it is
+    // hidden now and deleted once none of them can still be running.
     static void unload() {
         QPointer<T> form = instance();
         instance() = nullptr;
         if (!form) {
             return;
         }
-        forms::forgetLoaded(form);
+        forms::markUnloaded(form);
         form->hide();
-        form->deleteLater();
+        waits::deleteAfterWaits(form);
     }
 
 private:

@@ -1,8 +1,11 @@
 #include "platform/waituntil.h"
 
 #include <atomic>
+#include <utility>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QList>
+#include <QPointer>
 #include <QTimer>
 
 namespace waits {
@@ -11,13 +14,43 @@ namespace {
 // Set from any thread; read by the waits of the GUI thread.
 std::atomic<bool> endingFlag{false};
 
+int runningWaits = 0;
+
+QList<QPointer<QObject>>& deletionsAfterWaits() {
+    static QList<QPointer<QObject>> objects;
+    return objects;
+}
+
+// Counts the waits in progress; the last one to return hands the objects
+// kept for it to the event loop, which deletes them once the handler that
+// waited has returned too.
+class RunningWait {
+public:
+    RunningWait() { ++runningWaits; }
+    ~RunningWait() {
+        if (--runningWaits > 0) {
+            return;
+        }
+        const QList<QPointer<QObject>> objects = std::exchange(deletionsAfterWaits(), {});
+        for (const QPointer<QObject>& object : objects) {
+            if (object) {
+                object->deleteLater();
+            }
+        }
+    }
+    RunningWait(const RunningWait&) = delete;
+    RunningWait& operator=(const RunningWait&) = delete;
+};
+
 }  // namespace
 
 void doEvents() {
+    const RunningWait running;
     QCoreApplication::processEvents();
 }
 
 bool waitUntil(const std::function<bool()>& done) {
+    const RunningWait running;
     for (;;) {
         if (done()) {
             return true;
@@ -47,6 +80,18 @@ void endAll() {
 
 bool ending() {
     return endingFlag;
+}
+
+bool running() {
+    return runningWaits > 0;
+}
+
+void deleteAfterWaits(QObject* object) {
+    if (running()) {
+        deletionsAfterWaits().append(object);
+    } else {
+        object->deleteLater();
+    }
 }
 
 }  // namespace waits

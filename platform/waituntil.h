@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QObject;
+
 // Waits that keep the window system's events running, as the program's long
 // waits do: other handlers may run while a caller waits.
 namespace waits {
@@ -20,6 +22,14 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs);
 // Ends every wait, now and later.
 void endAll();
 bool ending();
+
+// Whether a wait (or doEvents) is running: a handler further up the stack
+// then carries on when it returns.
+bool running();
+
+// Deletes the object once no wait is running any more, as the handler that
+// waits may belong to it and must find it there when its wait returns.
+void deleteAfterWaits(QObject* object);
 
 }  // namespace waits
 

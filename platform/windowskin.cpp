@@ -14,6 +14,34 @@ namespace {
 
 const QColor kColourKey(255, 0, 255);
 
+// Qt lets input and the window system's close through only to the top
+// modal window and its transient children, so the window stays a transient
+// child of whichever modal window is on top. A modal window that comes up
+// is in Qt's list only after its show, when Qt blocks this window: that is
+// when it follows.
+class ModalWindowFollower : public QObject {
+public:
+    explicit ModalWindowFollower(QWidget* window) : QObject(window), m_window(window) {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        QWindow* own = m_window->windowHandle();
+        const bool shownOrHidden =
+            (event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+            watched->isWindowType();
+        const bool blocked = event->type() == QEvent::WindowBlocked && watched == own;
+        if (own && (shownOrHidden || blocked)) {
+            QWindow* modal = QGuiApplication::modalWindow();
+            own->setTransientParent(modal == own ? nullptr : modal);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 // Moves a window with the mouse from a press until the button is let go, for
 // window systems that do not move windows on request.
 class DragFollower : public QObject {
@@ -113,6 +141,10 @@ void setTopmost(QWidget* window, bool topmost) {
     if (wasVisible) {
         window->show();
     }
+}
+
+void keepAboveModalWindows(QWidget* window) {
+    new ModalWindowFollower(window);
 }
 
 void startDrag(QWidget* window, QMouseEvent* press) {

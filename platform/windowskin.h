@@ -21,6 +21,10 @@ void centerOnScreen(QWidget* window);
 
 void setTopmost(QWidget* window, bool topmost);
 
+// Keeps the window within reach of the learner's input and of the window
+// system's close whatever modal window comes up, for as long as it lives.
+void keepAboveModalWindows(QWidget* window);
+
 // Lets the window system move the window, as a caption drag would.
 void startDrag(QWidget* window, QMouseEvent* press);
 

@@ -8,6 +8,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "platform/windowskin.h"
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/mainwindowlink.h"
@@ -38,7 +39,10 @@ QString displayText(const QString& text) {
 
 }  // namespace
 
+// A message over a modal window (the picker, the download window) must
+// still be answered, or its caller would wait for ever.
 frmMessage::frmMessage() : SkinnedDialog(true) {
+    windowskin::keepAboveModalWindows(this);
     createControls();
     Form_Load();
 }
@@ -135,6 +139,10 @@ void frmMessage::ProgressMsgBox(const QString& pMessageId, int pIcon, const QStr
 void frmMessage::closeForm() {
     SetMainWindowEnabled(true);
     FormInstance<frmMessage>::unload();
+}
+
+bool frmMessage::isShown() {
+    return FormInstance<frmMessage>::isLoaded() && FormInstance<frmMessage>::get()->isVisible();
 }
 
 void frmMessage::unloadForm() {

@@ -38,6 +38,8 @@ public:
     void ProgressMsgBox(const QString& pMessageId, int pIcon, const QString& pFormType,
                         const QString& pCaptionId);
     void closeForm();
+    // Whether a message or a please-wait box is up.
+    static bool isShown();
 
     QLabel* lblCaption;
     QLabel* lblMessage;

@@ -1,6 +1,7 @@
 #include "shared/install.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -278,10 +279,17 @@ void DeleteFolderAll(const QString& pPath) {
 }
 
 // Waits that are still pumping events give up, so the event loop can end.
+// Asked from inside a wait (an exit confirmed during a course opening or a
+// page build), the procedures that wait further up would carry on when it
+// returns, bring a window back, send requests and write files: once its
+// clean-up is done the program ends there.
 void EndProgram() {
     DelGlossor2Exe();
     forms::unloadAll();
     waits::endAll();
+    if (waits::running()) {
+        std::_Exit(EXIT_SUCCESS);
+    }
     QCoreApplication::exit(0);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }

@@ -9,8 +9,10 @@
 
 #include "platform/forminstance.h"
 #include "platform/twips.h"
+#include "platform/waituntil.h"
 #include "platform/windowskin.h"
 #include "shared/frmMessage.h"
+#include "shared/globals.h"
 #include "shared/skin.h"
 
 namespace {
@@ -88,6 +90,9 @@ void SkinnedDialog::setSkin(const QPixmap& background) {
 }
 
 void SkinnedDialog::startFadeIn(bool centre) {
+    if (isUnloaded()) {
+        return;
+    }
     picBG->move(0, 0);
     resize(picBG->size());
     if (centre) {
@@ -101,6 +106,9 @@ void SkinnedDialog::startFadeIn(bool centre) {
 }
 
 void SkinnedDialog::startFadeOut() {
+    if (isUnloaded()) {
+        return;
+    }
     mStep = kFadeOutStep;
     tmrTransparentForm->start();
     if (mOpenFlagClear == OpenFlagClear::WhenClosing) {
@@ -108,7 +116,31 @@ void SkinnedDialog::startFadeOut() {
     }
 }
 
+void SkinnedDialog::setVisible(bool visible) {
+    if (visible && isUnloaded()) {
+        return;
+    }
+    QWidget::setVisible(visible);
+}
+
+bool SkinnedDialog::isUnloaded() const {
+    return forms::isUnloaded(this);
+}
+
+bool SkinnedDialog::showMessageAndWait(const QString& pMessageId, int pIcon,
+                                       const QString& pFormType, const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    waitUntil([] { return !gMsgResult.isEmpty(); });
+    return !isUnloaded();
+}
+
+// The tick of a dialog that was unloaded by other means than its fade
+// unloads nothing: the loaded dialog may be a new one by now.
 void SkinnedDialog::tmrTransparentForm_Timer() {
+    if (isUnloaded()) {
+        tmrTransparentForm->stop();
+        return;
+    }
     mAlpha += mStep;
     if (mAlpha >= mMaximum) {
         mAlpha = mMaximum;
@@ -136,21 +168,10 @@ void SkinnedDialog::closeFromWindowSystem() {
     imgClose_Click();
 }
 
-// A dialog's own code may be waiting for the answer of a message, and must
-// find the dialog still there when the answer comes.
-bool SkinnedDialog::messageWaits() const {
-    if (!FormInstance<frmMessage>::isLoaded()) {
-        return false;
-    }
-    const frmMessage* message = FormInstance<frmMessage>::get();
-    return message != this && message->isVisible();
-}
-
 // Closing by the window system would only hide the window and leave it
 // loaded, its caller waiting and its flag set, so it takes the dialog's own
 // way out instead. A window that is already unloaded, on its way out, or
-// disabled (its close image cannot be clicked either) is left as it is, and
-// so is one under a message that waits for its answer.
+// disabled (its close image cannot be clicked either) is left as it is.
 void SkinnedDialog::closeEvent(QCloseEvent* event) {
     if (isHidden()) {
         event->accept();
@@ -158,7 +179,7 @@ void SkinnedDialog::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     const bool closing = mStep < 0;
-    if (isEnabled() && !closing && !messageWaits()) {
+    if (isEnabled() && !closing) {
         closeFromWindowSystem();
     }
 }

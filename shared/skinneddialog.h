@@ -27,6 +27,19 @@ public:
     // Fades the dialog out from the opacity it has reached, then unloads it.
     void startFadeOut();
 
+    // An unloaded dialog that lives on until its waiting handlers return is
+    // never shown again.
+    void setVisible(bool visible) override;
+
+    // Shows a message for the dialog and waits for its answer (gMsgResult).
+    // The dialog may be closed meanwhile: then false, and the handler that
+    // asked does nothing more to it.
+    bool showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                            const QString& pCaptionId);
+    // Whether the dialog has been unloaded (it lives on only for handlers
+    // that were waiting in it).
+    bool isUnloaded() const;
+
     QLabel* picBG;
     QLabel* imgBackground;
     QLabel* imgClose;
@@ -57,6 +70,7 @@ protected:
     // own way out, by default its close image.
     virtual void closeFromWindowSystem();
 
+
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -66,7 +80,6 @@ private:
     bool handleMouseMove(QObject* watched);
     bool handleMousePress(QObject* watched, QMouseEvent* press);
     bool handleMouseRelease(QObject* watched, QMouseEvent* release);
-    bool messageWaits() const;
     void setOpenFlag();
     void clearOpenFlag();
 

@@ -54,10 +54,9 @@ QString courseIdOfLink(frmClassDownload* window, const QString& url) {
     QString id;
     if (url.left(7) == "cmd:re:") {
         window->hide();
-        FormInstance<frmMessage>::get()->MessageBox("2801", 2, "OK_CANCEL", "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
+        const bool open = window->showMessageAndWait("2801", 2, "OK_CANCEL", "1");
         window->show();
-        if (gMsgResult != "OK") {
+        if (!open || gMsgResult != "OK") {
             return QString();
         }
         id = Trim(url.mid(7));
@@ -200,9 +199,9 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
         if (FileExists(ProductFolder() + "/" + courseId + "/LexivoData.mdb")) {
             rewriteDescriptor(courseId, descriptorPath, plan);
         }
-    } else {
-        FormInstance<frmMessage>::get()->MessageBox("2802", 1, "OK", "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
+    } else if (!showMessageAndWait("2802", 1, "OK", "1")) {
+        // Closed meanwhile: its way out has shown the picker already.
+        return;
     }
     FormInstance<frmClassSelect>::get()->showModal();
 }

@@ -174,7 +174,9 @@ void frmLXMLogin::cmdLogin_Click() {
         return;
     }
     gAllowedCourses = allowedCoursesOfReply(reply);
-    confirmPasswordSet(reply);
+    if (!confirmPasswordSet(reply)) {
+        return;
+    }
     gPno = login();
     gServerPassword = password();
     LXMCert_IO("W");

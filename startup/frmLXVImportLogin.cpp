@@ -48,11 +48,6 @@ bool isEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-void showMessageAndWait(const QString& pMessageId, const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, 1, "OK", pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
-}
-
 QString messageForReply(const QString& pReply) {
     if (pReply == "ERR_CONNECT_FAILED") {
         return "1";
@@ -133,7 +128,7 @@ void frmLXVImportLogin::Form_Load() {
         button->setCursor(hand);
     }
     startFadeIn();
-    SetMainWindowEnabled(false);
+    HoldMainWindow(this);
     SetDefaultValue();
 }
 
@@ -152,6 +147,7 @@ void frmLXVImportLogin::SetDefaultValue() {
 
 void frmLXVImportLogin::closeForm() {
     startFadeOut();
+    ReleaseMainWindow(this);
 }
 
 void frmLXVImportLogin::picButtons_Click(int Index) {
@@ -193,7 +189,7 @@ void frmLXVImportLogin::checkAndSignIn() {
     }
     const QString messageId = messageForReply(reply);
     if (!messageId.isEmpty()) {
-        showMessageAndWait(messageId, "1");
+        showMessageAndWait(messageId, 1, "OK", "1");
     }
     showAgain(txtLogin);
 }
@@ -202,17 +198,17 @@ void frmLXVImportLogin::checkAndSignIn() {
 // all pass.
 QLineEdit* frmLXVImportLogin::refusedField() {
     if (Trim(txtPno->text()).isEmpty()) {
-        showMessageAndWait("26", "0");
+        showMessageAndWait("26", 1, "OK", "0");
         return txtPno;
     }
     const QString login = Trim(txtLogin->text());
     if (login.length() < kMinLength) {
-        showMessageAndWait("261", "0");
+        showMessageAndWait("261", 1, "OK", "0");
         return txtLogin;
     }
     const QString password = Trim(txtPassword->text());
     if (password.length() < kMinLength || password.length() > kMaxPasswordLength) {
-        showMessageAndWait("27", "0");
+        showMessageAndWait("27", 1, "OK", "0");
         return txtPassword;
     }
     for (QLineEdit* box : {txtPno, txtLogin, txtPassword}) {
@@ -225,8 +221,7 @@ QLineEdit* frmLXVImportLogin::refusedField() {
     return nullptr;
 }
 
-// The form stays open for another try; the message window has enabled the
-// main window when it closed.
+// The form stays open for another try, and holds the main window still.
 void frmLXVImportLogin::showAgain(QLineEdit* focus) {
     setEnabled(true);
     SetFormCenter(this);
@@ -234,7 +229,6 @@ void frmLXVImportLogin::showAgain(QLineEdit* focus) {
     raise();
     activateWindow();
     focus->setFocus();
-    SetMainWindowEnabled(false);
     doEvents();
 }
 

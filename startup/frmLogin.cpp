@@ -112,7 +112,9 @@ void frmLogin::cmdLogin_Click() {
         SetFormCenter(this);
         return;
     }
-    confirmPasswordSet(reply);
+    if (!confirmPasswordSet(reply)) {
+        return;
+    }
     gPno = login();
     gServerPassword = password();
     WriteServerList();

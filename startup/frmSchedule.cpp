@@ -66,12 +66,6 @@ QString planName(int index) {
     return CourseDescriptor::planNameForDays(index < kCustomPlan ? kNamedPlanDays.at(index) : 0);
 }
 
-void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                        const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
-}
-
 // Only digits and Backspace reach a day box.
 bool isDayBoxKey(const QKeyEvent* key) {
     if (key->text().isEmpty()) {
@@ -161,7 +155,7 @@ void frmSchedule::createNotes() {
 }
 
 void frmSchedule::Form_Load() {
-    SetMainWindowEnabled(false);
+    HoldMainWindow(this);
     setSkin(QPixmap(":/skin/schedule-bg.png"));
     for (QLabel* picture : picSchedule) {
         picture->setCursor(handCursor());
@@ -171,7 +165,7 @@ void frmSchedule::Form_Load() {
 }
 
 void frmSchedule::Form_Activate() {
-    SetMainWindowEnabled(false);
+    HoldMainWindow(this);
 }
 
 void frmSchedule::SetDefaultValue() {
@@ -265,8 +259,8 @@ void frmSchedule::picSchedule_Click(int Index) {
         return;
     }
     gScheduleEndPreview = gScheduleStart.addDays(days);
-    showMessageAndWait("2990", 2, "OK_CANCEL", "2");
-    if (gMsgResult != "OK") {
+    const bool open = showMessageAndWait("2990", 2, "OK_CANCEL", "2");
+    if (!open || gMsgResult != "OK") {
         showAgain();
         return;
     }
@@ -274,6 +268,8 @@ void frmSchedule::picSchedule_Click(int Index) {
     gScheduleDays = days;
     gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
     cmdOK->setEnabled(true);
+    // The plan is taken: it is stored even when the dialog is closed while
+    // the learner reads that it was.
     showMessageAndWait("2989", 0, "OK", "0");
     cmdOK_Click();
 }
@@ -285,13 +281,11 @@ void frmSchedule::cmdExtend_Click() {
     }
     if (gScheduleStart.daysTo(gScheduleEnd) + days > kMaxPlanDays) {
         showMessageAndWait("29872", 1, "OK", "0");
-        Form_Activate();
         return;
     }
     gMsgParam = GetDateString(gScheduleEnd.addDays(days), "/");
-    showMessageAndWait("29871", 2, "YES_NO", "2");
-    Form_Activate();
-    if (gMsgResult != "YES") {
+    const bool open = showMessageAndWait("29871", 2, "YES_NO", "2");
+    if (!open || gMsgResult != "YES") {
         return;
     }
     gScheduleEnd = gScheduleEnd.addDays(days);
@@ -309,7 +303,7 @@ void frmSchedule::cmdOK_Click() {
 void frmSchedule::imgClose_Click() {
     mClosing = true;
     startFadeOut();
-    SetMainWindowEnabled(true);
+    ReleaseMainWindow(this);
 }
 
 void frmSchedule::picSchedule_MouseMove(int Index) {
@@ -362,17 +356,6 @@ bool frmSchedule::event(QEvent* event) {
         Form_Activate();
     }
     return SkinnedDialog::event(event);
-}
-
-// A dialog unloaded without closing (it is no longer the loaded one when
-// it is hidden) frees the main window that it held all the same.
-void frmSchedule::hideEvent(QHideEvent* event) {
-    SkinnedDialog::hideEvent(event);
-    const bool unloading =
-        !FormInstance<frmSchedule>::isLoaded() || FormInstance<frmSchedule>::get() != this;
-    if (unloading && !mClosing) {
-        SetMainWindowEnabled(true);
-    }
 }
 
 void frmSchedule::unloadForm() {

@@ -53,7 +53,6 @@ protected:
     void picButtonsResetImage() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void createControls();

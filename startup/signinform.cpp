@@ -228,10 +228,8 @@ bool SignInForm::reportFailedReply(const QString& pReply) {
     return true;
 }
 
-void SignInForm::confirmPasswordSet(const QString& pReply) {
-    if (pReply.startsWith("SET")) {
-        showMessageAndWait("2977", "0");
-    }
+bool SignInForm::confirmPasswordSet(const QString& pReply) {
+    return !pReply.startsWith("SET") || showMessageAndWait("2977", "0");
 }
 
 void SignInForm::finishSignIn(bool pOK) {
@@ -239,7 +237,6 @@ void SignInForm::finishSignIn(bool pOK) {
     gLoginDone = true;
 }
 
-void SignInForm::showMessageAndWait(const QString& pMessageId, const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, 1, "OK", pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+bool SignInForm::showMessageAndWait(const QString& pMessageId, const QString& pCaptionId) {
+    return SkinnedDialog::showMessageAndWait(pMessageId, 1, "OK", pCaptionId);
 }

@@ -68,12 +68,14 @@ protected:
     QString signInWithRetry(const QString& pServer);
     // Tells the learner why a reply beginning "ERR" failed; false for any
     // other reply.
-    static bool reportFailedReply(const QString& pReply);
-    // A reply beginning "SET" set the typed password as the first one.
-    static void confirmPasswordSet(const QString& pReply);
+    bool reportFailedReply(const QString& pReply);
+    // A reply beginning "SET" set the typed password as the first one. False
+    // when the learner left the dialog while reading that: the sign-in then
+    // has ended already, without success.
+    bool confirmPasswordSet(const QString& pReply);
     // Both flags once, for the start-up that waits on them.
     static void finishSignIn(bool pOK);
-    static void showMessageAndWait(const QString& pMessageId, const QString& pCaptionId);
+    bool showMessageAndWait(const QString& pMessageId, const QString& pCaptionId);
 
 private:
     void createControls();

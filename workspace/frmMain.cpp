@@ -12,6 +12,7 @@
 #include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
+#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/mainwindowlink.h"
@@ -352,11 +353,12 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 // Leaving through the window's own close goes through the exit question,
-// but not while the window is disabled: a wait is under way (a message, a
-// dialog, a search) and the question would take that wait's answer.
+// but not while a wait is under way: the window is disabled (a message, a
+// dialog, a search) or a please-wait box is up, and the question would take
+// that wait's answer or end the program in the middle of its work.
 void frmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
-    if (isEnabled()) {
+    if (isEnabled() && !frmMessage::isShown()) {
         QueryForCloseProc();
     }
 }

@@ -19,7 +19,7 @@
 #include "tests/support/pickercloser.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
 #include "tests/support/messagewindow.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmFeedback.h"
 #include "workspace/frmMain.h"
 

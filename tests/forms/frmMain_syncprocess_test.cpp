@@ -5,6 +5,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/windowsystem.h"
 #include "tests/support/messagewindow.h"
 #include "workspace/frmMain.h"
 #include "workspace/treeimages.h"
@@ -124,6 +125,8 @@ TEST_F(SyncProcessTest, ReopensTheCourseWhenAskedAndThenShowsTheEndMessage) {
     EXPECT_EQ(window->treMain->nodeByKey("QUIZ_U1000102")->image(), treeimage::kQuestionDone);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.texts().isEmpty(); }, kLongWaitMs));
     EXPECT_TRUE(answerer.texts().at(0).startsWith("同步完成！"));
+    EXPECT_FALSE(window->isEnabled());
+    clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
     EXPECT_TRUE(window->isEnabled());
 }
 

@@ -14,7 +14,7 @@
 #include "shared/mainwindowlink.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/tempbase.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 
@@ -195,7 +195,7 @@ TEST_F(FrmMessageTest, TheWindowSystemsCloseAnswersWhatChangesNothing) {
 TEST_F(FrmMessageTest, CallerWaitsForTheAnswerWhileEventsRun) {
     MessageAnswerer answerer("YES");
     message()->MessageBox("4", 2, "YES_NO", "3");
-    ASSERT_TRUE(waitUntil([] { return !gMsgResult.isEmpty(); }));
+    ASSERT_TRUE(waitUntil([] { return !gMsgResult.isEmpty(); }, 10000));
     EXPECT_EQ(gMsgResult, "YES");
     EXPECT_EQ(answerer.texts(), QStringList{"\n目前已有新版程式! \n\n您是否要現在進行更新?"});
 }

@@ -15,7 +15,7 @@
 #include "startup/frmPublisher.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/standinprocess.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "startup/frmSchedule.h"
 #include "tests/forms/lxvrecordsfixture.h"
 #include "tests/support/messagewindow.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/studyplan.h"
 
 namespace {

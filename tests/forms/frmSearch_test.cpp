@@ -11,7 +11,7 @@
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "tests/forms/toolwindowtest.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmErrSentence.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmSample.h"

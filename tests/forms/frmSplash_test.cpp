@@ -12,7 +12,7 @@
 #include "shared/globals.h"
 #include "startup/frmSplash.h"
 #include "tests/support/tempbase.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 

@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "platform/forminstance.h"
+#include "platform/waituntil.h"
 #include "shared/frmMessage.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 
 constexpr int kPollIntervalMs = 5;
+constexpr int kUnansweredLimitMs = 5000;
 
 }  // namespace
 
@@ -41,13 +45,26 @@ QPushButton* messageButton(const QString& answer) {
     return button && button->isVisible() ? button : nullptr;
 }
 
+namespace {
+
+// Whether the click reached the button: an answered message is gone.
+bool clickAnswers(QPushButton* button) {
+    const QPointer<QPushButton> clicked(button);
+    clickThroughWindow(button);
+    return !clicked || !clicked->isVisible();
+}
+
+}  // namespace
+
 void clickMessageButton(const QString& answer) {
     QPushButton* button = messageButton(answer);
     if (!button) {
         ADD_FAILURE() << "no shown message offers " << answer.toStdString();
         return;
     }
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(clickAnswers(button)) << "a click cannot reach the message \""
+                                      << shownMessageText().toStdString()
+                                      << "\": a modal window blocks it";
 }
 
 MessageAnswerer::MessageAnswerer(const QString& answer) : m_answer(answer), m_timer(new QTimer) {
@@ -69,9 +86,22 @@ QStringList MessageAnswerer::trimmedTexts() const {
 }
 
 void MessageAnswerer::answerShownMessage() {
-    if (!messageButton(m_answer)) {
+    QPushButton* button = messageButton(m_answer);
+    if (!button) {
         return;
     }
-    m_texts.append(shownMessageText());
-    clickMessageButton(m_answer);
+    const QString text = shownMessageText();
+    if (clickAnswers(button)) {
+        m_texts.append(text);
+        m_unanswered.invalidate();
+        return;
+    }
+    if (!m_unanswered.isValid()) {
+        m_unanswered.start();
+    } else if (m_unanswered.elapsed() > kUnansweredLimitMs) {
+        m_timer->stop();
+        ADD_FAILURE() << "for " << kUnansweredLimitMs / 1000 << " s no click reached the message \""
+                      << text.toStdString() << "\": a modal window blocks it";
+        waits::endAll();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -16,12 +17,16 @@ frmMessage* shownMessage();
 QString shownMessageText();
 // The shown button of an answer ("OK", "CANCEL", "YES", "NO"), else nullptr.
 QPushButton* messageButton(const QString& answer);
-// Clicks the button of the answer on the shown message window; the test fails
-// when there is no such button to click.
+// Clicks the button of the answer on the shown message window through the
+// window, as the learner's mouse does; the test fails when there is no such
+// button to click, or when the click does not reach it (a modal window
+// blocks the message).
 void clickMessageButton(const QString& answer);
 
 // While it lives, answers every message that offers the answer as soon as it
-// is shown, also while the code under test waits for the answer:
+// is shown, also while the code under test waits for the answer. A message
+// that its clicks cannot reach for a few seconds fails the test and ends the
+// program's waits, so that the test ends:
 //   MessageAnswerer answerer("OK");
 //   codeThatAsks();
 //   EXPECT_EQ(answerer.texts(), QStringList{"..."});
@@ -43,4 +48,5 @@ private:
     QString m_answer;
     QStringList m_texts;
     QTimer* m_timer;
+    QElapsedTimer m_unanswered;
 };

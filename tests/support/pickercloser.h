@@ -1,17 +1,17 @@
 #pragma once
 
 #include <QPointer>
-#include <QTest>
 #include <QTimer>
 
 #include "platform/forminstance.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
+#include "tests/support/windowsystem.h"
 
-// While it lives, closes the course picker with its close button whenever it
-// comes up, and counts how often. With closeDownloadWindow the download
-// window too: a course refused for its version then ends the test instead
-// of holding it.
+// While it lives, closes the course picker with its close image whenever it
+// comes up, clicking through the window as the learner does, and counts how
+// often. With closeDownloadWindow the download window too: a course refused
+// for its version then ends the test instead of holding it.
 class PickerCloser {
 public:
     explicit PickerCloser(bool closeDownloadWindow = false) {
@@ -29,10 +29,14 @@ public:
 private:
     static constexpr int kPollIntervalMs = 5;
 
-    static void closeDownload() {
-        if (FormInstance<frmClassDownload>::isLoaded() &&
-            FormInstance<frmClassDownload>::get()->isVisible()) {
-            FormInstance<frmClassDownload>::unload();
+    void closeDownload() {
+        if (!FormInstance<frmClassDownload>::isLoaded()) {
+            return;
+        }
+        frmClassDownload* download = FormInstance<frmClassDownload>::get();
+        if (download->isVisible() && download != m_closingDownload) {
+            m_closingDownload = download;
+            clickThroughWindow(download->imgClose);
         }
     }
     void closePicker() {
@@ -43,11 +47,12 @@ private:
         if (picker->isVisible() && picker != m_closing) {
             m_closing = picker;
             ++m_shown;
-            QTest::mouseClick(picker->imgClose, Qt::LeftButton);
+            clickThroughWindow(picker->imgClose);
         }
     }
 
     QTimer m_timer;
     QPointer<frmClassSelect> m_closing;
+    QPointer<frmClassDownload> m_closingDownload;
     int m_shown = 0;
 };

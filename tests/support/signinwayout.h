@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <QPushButton>
-#include <QTest>
 
 #include "platform/forminstance.h"
 #include "shared/globals.h"
-#include "tests/support/windowsystemclose.h"
+#include "tests/support/windowsystem.h"
 
 // Leaves a start-up sign-in form by its cancel button and then by the window
 // system's close: each way ends the sign-in, without success, and unloads the
@@ -22,7 +21,7 @@ void expectEachWayOutEndsTheSignInWithoutSuccess() {
         if (byWindowSystem) {
             closeByWindowSystem(form);
         } else {
-            QTest::mouseClick(form->cmdCancel, Qt::LeftButton);
+            clickThroughWindow(form->cmdCancel);
         }
         EXPECT_TRUE(gLoginDone);
         EXPECT_FALSE(gLoginOK);

@@ -1,5 +1,6 @@
 #include "tests/e2e/driver/scriptdriver.h"
 
+#include <algorithm>
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QTreeWidget>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -217,6 +220,19 @@ bool isPageCommand(const QString& command) {
            command == "waitpage" || command == "pagetext";
 }
 
+// The mouse comes over the spot before it presses, as a hand's does (hover
+// faces follow it), and clicks through the window, where Qt's modal blocking
+// applies as it does to the learner.
+void clickThroughWindow(QWidget* target, const QPoint& spot) {
+    QWindow* window = target->window()->windowHandle();
+    if (!window) {
+        return;
+    }
+    const QPoint inWindow = target->mapTo(target->window(), spot);
+    QTest::mouseMove(window, inWindow);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+}
+
 void clickTreeNode(QTreeWidget* tree, const QString& text) {
     QTreeWidgetItem* node = treeNode(tree, text);
     if (!node) {
@@ -226,9 +242,19 @@ void clickTreeNode(QTreeWidget* tree, const QString& text) {
         parent->setExpanded(true);
     }
     tree->scrollToItem(node);
-    const QPoint spot = tree->visualItemRect(node).center();
-    QTest::mouseMove(tree->viewport(), spot);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, spot);
+    clickThroughWindow(tree->viewport(), tree->visualItemRect(node).center());
+}
+
+// A message that waits for the learner's answer leaves the learner's hand
+// free for every window; a please-wait box does not.
+bool messageWaitsForAnswer() {
+    QWidget* message = shownWindow("frmMessage");
+    if (!message) {
+        return false;
+    }
+    const auto buttons = message->findChildren<QAbstractButton*>();
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [](const QAbstractButton* button) { return button->isVisible(); });
 }
 
 }  // namespace
@@ -268,6 +294,9 @@ void ScriptDriver::tick() {
     }
     ++m_next;
     log("step " + step.join(' '));
+    for (const RunningStep& running : m_runningSteps) {
+        log("running " + running.step);
+    }
     // A timer does not tick again while its own tick runs: the action gets
     // an event of its own, so that the ticks go on while it waits.
     m_actionWaiting = true;
@@ -276,10 +305,15 @@ void ScriptDriver::tick() {
         if (!guarded) {
             return;
         }
-        m_actingWindows.append(guarded->window());
+        m_runningSteps.append({step.join(' '), guarded->window()});
         perform(step, guarded);
-        m_actingWindows.removeLast();
+        m_runningSteps.removeLast();
     });
+}
+
+bool ScriptDriver::isActing(const QWidget* window) const {
+    return std::any_of(m_runningSteps.begin(), m_runningSteps.end(),
+                       [window](const RunningStep& running) { return running.window == window; });
 }
 
 void ScriptDriver::logNewWindows() {
@@ -325,7 +359,7 @@ QWidget* ScriptDriver::readyTarget(const QStringList& step) {
     if (!evenDisabled && modal && modal != window) {
         return nullptr;
     }
-    if (command != "wait" && m_actingWindows.contains(window)) {
+    if (command != "wait" && isActing(window) && !messageWaitsForAnswer()) {
         return nullptr;
     }
     if (command == "wait" || command == "tree" || command == "close" || command == "shot") {
@@ -414,7 +448,8 @@ void ScriptDriver::perform(const QStringList& step, QWidget* target) {
         }
         log("tree " + QString::number(count));
     } else if (command == "close") {
-        target->close();
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            target->windowHandle());
     } else if (command == "type") {
         focusControl(target->window(), target);
         clearText(target);
@@ -423,13 +458,8 @@ void ScriptDriver::perform(const QStringList& step, QWidget* target) {
         focusControl(target->window(), target);
         QTest::keyClick(target, keyNamed(step.value(3)));
     } else if (command == "click" || command == "answer") {
-        // The mouse comes over the control before it presses, as a hand's
-        // does: hover faces follow it.
-        const QPointer<QWidget> spot = clickTarget(target);
-        QTest::mouseMove(spot);
-        if (spot) {
-            QTest::mouseClick(spot, Qt::LeftButton);
-        }
+        QWidget* spot = clickTarget(target);
+        clickThroughWindow(spot, spot->rect().center());
     } else if (command == "menu") {
         if (QAction* item = menuItem(target, step.value(2))) {
             item->trigger();

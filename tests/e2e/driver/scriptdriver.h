@@ -15,10 +15,13 @@ class QWidget;
 
 // Plays a script of learner actions inside the running program: each line
 // waits until it can act (its window is shown, enabled and done with the
-// step before, its message is up, its page holds what it needs) and then
-// types, clicks or answers through the real widgets. What the program shows
-// meanwhile (every window of ours, every message) is written to a log that
-// the end-to-end test reads after the program has ended.
+// step before unless that step waits for a message's answer, its message is
+// up, its page holds what it needs) and then types, clicks or answers. Clicks
+// and closes come through the platform window, as the learner's mouse and
+// window manager deliver them. What the program shows meanwhile (every
+// window of ours, every message) and the steps still running when another
+// one starts are written to a log that the end-to-end test reads after the
+// program has ended.
 //
 // Script lines, fields separated by tabs:
 //   wait      CLASS                    a window of the class is shown
@@ -42,7 +45,8 @@ class QWidget;
 //   tree      CLASS                    logs "tree N", the tree's node count
 //   shot      CLASS  NAME              saves the window's picture as NAME.png
 //                                      in the folder LEXIVO_E2E_SHOTS names
-//   close     CLASS                    closes the window as its close box does
+//   close     CLASS                    closes the window as the window manager
+//                                      does
 //
 // CONTROL is an object name, the text of a visible button or label, or
 // "QtClass:N", the window's N-th visible control of that Qt class (from 0,
@@ -69,13 +73,21 @@ private:
     void performOnPage(const QStringList& step, QWidget* window);
     void log(const QString& line);
 
+    // Whether a step on the window is still acting.
+    bool isActing(const QWidget* window) const;
+
     QStringList m_steps;
     int m_next = 0;
-    // The windows whose steps are still acting, innermost last. A step on
-    // such a window waits until that action has ended; the events that it
-    // runs meanwhile are for the other windows (the messages and dialogs
-    // that it opens).
-    QList<QPointer<QWidget>> m_actingWindows;
+    // The steps still acting, innermost last, with their windows. A step on
+    // such a window waits until that action has ended, as the events that it
+    // runs meanwhile are for the other windows (the messages and dialogs that
+    // it opens), unless the action waits for the answer of a message: the
+    // learner may then act anywhere, also on that window (close it).
+    struct RunningStep {
+        QString step;
+        QPointer<QWidget> window;
+    };
+    QList<RunningStep> m_runningSteps;
     // A step whose action has not started yet: the next one is not looked
     // at before, as what it finds may be gone by then (a message that the
     // action answers).

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+// Input as the window system delivers it: through the platform window, so
+// that Qt's modal blocking applies to a test as it does to the learner's
+// mouse and window manager. A window that a modal window blocks takes none.
+
+// Moves the mouse over the widget and clicks it, at its centre unless a spot
+// of its own is given; the test fails when the widget is not shown.
+void clickThroughWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
+                        QPoint spot = QPoint());
+// Closes a shown window as Alt+F4, a panel or a window manager does.
+void closeByWindowSystem(QWidget* window);
