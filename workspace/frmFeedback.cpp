@@ -227,35 +227,30 @@ void frmFeedback::cmdCancel_Click() {
 
 // The window steps aside while it checks and posts; a refusal brings it back
 // with the entries as they were.
+// The window hides while it asks and sends; unloaded meanwhile, it stays
+// gone.
 void frmFeedback::OpenWithBrowserForFeedback() {
-    const QPointer<frmFeedback> self(this);
     hide();
     const QString email = optNeedRes[1]->isChecked() ? Trim(txtEmail->text()) : QString();
     const QString refusal = refusalOf(email);
     if (!refusal.isEmpty()) {
         refuse(refusal);
-        if (self) {
-            show();
-        }
+        show();
         return;
     }
     const bool sent = postFeedback(email);
-    if (!self) {
+    if (isUnloaded()) {
         return;
     }
     // A post that failed on its way keeps the entries for another try.
     if (!sent) {
         refuse("1");
-        if (self) {
-            show();
-        }
+        show();
         return;
     }
     SetFile_IO(gRegistrySetFile, "W", "sentence", "");
     SetFile_IO(gRegistrySetFile, "W", "errcode", "");
-    FormInstance<frmMessage>::get()->MessageBox("11", 0, "OK", "0");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
-    if (self) {
+    if (showMessageAndWait("11", 0, "OK", "0")) {
         FormInstance<frmFeedback>::unload();
     }
 }
@@ -284,8 +279,7 @@ QString frmFeedback::refusalOf(const QString& email) const {
 }
 
 void frmFeedback::refuse(const QString& messageId) {
-    FormInstance<frmMessage>::get()->MessageBox(messageId, 1, "OK", messageId == "1" ? "1" : "0");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    showMessageAndWait(messageId, 1, "OK", messageId == "1" ? "1" : "0");
 }
 
 bool frmFeedback::postFeedback(const QString& email) {

@@ -188,7 +188,6 @@ void frmSearch::cmdSearch_Click() {
     if (text.isEmpty() || !FormInstance<frmMain>::isLoaded()) {
         return;
     }
-    const QPointer<frmSearch> self(this);
     const QPointer<frmMain> main(FormInstance<frmMain>::get());
     main->setEnabled(false);
     setSearching(true);
@@ -198,7 +197,7 @@ void frmSearch::cmdSearch_Click() {
     if (main) {
         main->setEnabled(true);
     }
-    if (!self) {
+    if (isUnloaded()) {
         return;
     }
     setSearching(false);
@@ -229,13 +228,12 @@ void frmSearch::setSearching(bool searching) {
 // the selected one, without wrapping round. Events run between questions:
 // the windows may be gone, or the tree changed, when they return.
 bool frmSearch::findQuestion(const QPointer<frmMain>& main, const QString& text) {
-    const QPointer<frmSearch> self(this);
     const bool up = optDirect[kUp]->isChecked();
     const TreeNode* selected = main->treMain->selectedItem();
     int i = selected ? selected->index() : (up ? main->treMain->count() + 1 : 0);
     while (true) {
         i += up ? -1 : 1;
-        if (!self || !main || i < 1 || i > main->treMain->count()) {
+        if (isUnloaded() || !main || i < 1 || i > main->treMain->count()) {
             return false;
         }
         const QString key = main->treMain->nodeByIndex(i)->key();
@@ -243,7 +241,7 @@ bool frmSearch::findQuestion(const QPointer<frmMain>& main, const QString& text)
             continue;
         }
         doEvents();
-        if (!self || !main) {
+        if (isUnloaded() || !main) {
             return false;
         }
         TreeNode* node = main->treMain->nodeByIndex(i);

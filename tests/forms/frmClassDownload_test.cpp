@@ -110,6 +110,9 @@ TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
 // descriptor, and other packages of the folder stay.
 TEST_F(ClassDownloadTest, AFailedDownloadTellsTheLearnerAndLeavesNothingBehind) {
     frmClassDownload* window = openDownloadWindow();
+    // Modal, as the picker shows it: the message over it is answered all the same.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
     writeBytes(basePath() + "/OTHER.giz", "kept");
     MessageAnswerer answerer("OK");
     PickerCloser picker;
@@ -124,6 +127,25 @@ TEST_F(ClassDownloadTest, AFailedDownloadTellsTheLearnerAndLeavesNothingBehind) 
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->picProgressPanel->isVisible());
     EXPECT_EQ(picker.shown(), 1);
+}
+
+// Closed while its failure is told, the window has shown the picker on its
+// way out; the link's handler shows it no second time.
+TEST_F(ClassDownloadTest, ClosedWhileAFailureIsToldTheWindowShowsThePickerOnce) {
+    frmClassDownload* window = openDownloadWindow();
+    installDemoCourse();
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    PickerCloser picker;
+    MessageAnswerer answerer("OK", [&] {
+        clickThroughWindow(window->imgClose);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return picker.shown() == 1; }));
+    });
+
+    EXPECT_TRUE(followLink("cmd:NOPE"));
+    EXPECT_EQ(answerer.texts().size(), 1);
+    EXPECT_EQ(picker.shown(), 1);
+    EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
 }
 
 // The addresses as the handler is given them: the browser engine itself

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "platform/db.h"
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
+#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
 #include "startup/frmClassDownload.h"
@@ -26,6 +29,7 @@
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/standinprocess.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 
 namespace {
@@ -76,7 +80,7 @@ QWidget* loadedForm() {
 }
 
 void closePicker(QWidget* shown) {
-    QTest::mouseClick(static_cast<frmClassSelect*>(shown)->imgClose, Qt::LeftButton);
+    clickThroughWindow(static_cast<frmClassSelect*>(shown)->imgClose);
 }
 
 class ClassSelectTest : public MainWindowTest {
@@ -504,6 +508,31 @@ TEST_F(CourseOpeningTest, ACourseNotPermittedStaysShutWhenPickedOnTheVersionRoad
     EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
     EXPECT_TRUE(coursesMenusEnabled(window));
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The learner leaves by Ctrl+X while the opening's please-wait box is up and
+// confirms: the program ends there, and the opening goes no further.
+TEST_F(CourseOpeningTest, AnExitConfirmedDuringAnOpeningEndsTheProgramThere) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            frmMain* window = startWithDemo("LXM");
+            MessageAnswerer answerer("OK");
+            QTimer learner;
+            QObject::connect(&learner, &QTimer::timeout, [&] {
+                const frmMessage* box = shownMessage();
+                if (box && box->picProgress->isVisible() && window->isEnabled()) {
+                    learner.stop();
+                    window->activateWindow();
+                    QTest::keyClick(window->windowHandle(), Qt::Key_X, Qt::ControlModifier);
+                }
+            });
+            learner.start(0);
+            picker()->ReloadClass("DEMO");
+            std::fprintf(stderr, "the opening went on\n");
+            std::_Exit(1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker) {

@@ -15,6 +15,7 @@
 #include "tests/support/servicelog.h"
 #include "tests/support/signinwayout.h"
 #include "tests/support/standinprocess.h"
+#include "tests/support/windowsystem.h"
 
 namespace {
 
@@ -93,6 +94,21 @@ TEST_F(LXMLoginTest, FailedLookupsSayWhyAndShowThatNoServerIsKnown) {
     EXPECT_EQ(texts.at(2), "無法找到伺服器！請檢查是否有誤。");
 }
 
+// The learner cancels while a failed lookup is told: the sign-in ends
+// without success, and the answer then touches no dialog.
+TEST_F(LXMLoginTest, CancelledWhileAFailedLookupIsToldTheSignInEnds) {
+    frmLXMLogin* form = FormInstance<frmLXMLogin>::get();
+    form->show();
+    MessageAnswerer answerer("OK", [form] { clickThroughWindow(form->cmdCancel); });
+    gDefaultServer = unusedLoopbackBase();
+    typeLogin("DEMOM002");
+
+    EXPECT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(gLoginDone);
+    EXPECT_FALSE(gLoginOK);
+    EXPECT_FALSE(FormInstance<frmLXMLogin>::isLoaded());
+}
+
 TEST_F(LXMLoginTest, SigningInWithoutAKnownServerIsRefusedWithoutARequest) {
     MessageAnswerer answerer("OK");
     frmLXMLogin* form = FormInstance<frmLXMLogin>::get();
@@ -127,6 +143,25 @@ TEST_F(LXMLoginTest, AFirstSignInSaysThePasswordIsSet) {
     QTest::mouseClick(form->cmdLogin, Qt::LeftButton);
     EXPECT_TRUE(answerer.trimmedTexts().value(0).startsWith("您的密碼已經設定完成！"));
     EXPECT_TRUE(gLoginOK);
+}
+
+// Closed by the window system while that is told, the dialog has ended the
+// sign-in without success.
+TEST_F(LXMLoginTest, ClosedWhileTheNewPasswordIsToldTheSignInEndsWithoutSuccess) {
+    frmLXMLogin* form = FormInstance<frmLXMLogin>::get();
+    form->show();
+    MessageAnswerer answerer("OK", [form] {
+        if (shownMessageText().contains("密碼已經設定完成")) {
+            closeByWindowSystem(form);
+        }
+    });
+    typeLogin("NEWQ0001");
+    form->txtPassword->setText("abcd");
+    clickThroughWindow(form->cmdLogin);
+
+    EXPECT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(gLoginDone);
+    EXPECT_FALSE(gLoginOK);
 }
 
 TEST_F(LXMLoginTest, CancelOrTheWindowSystemsCloseEndsTheSignInWithoutSuccess) {

@@ -359,6 +359,15 @@ TEST_F(MenuTest, TheWindowSystemsCloseAsksBeforeLeavingUnlessAWaitIsUnderWay) {
     EXPECT_EQ(shownMessageText(), "\n您確定要清空所有的犯錯記錄嗎?");
     clickMessageButton("CANCEL");
     EXPECT_TRUE(window->isEnabled());
+
+    // A please-wait box leaves the window enabled, but its work goes on.
+    FormInstance<frmMessage>::get()->ProgressMsgBox("5000", 0, "", "0");
+    {
+        MessageAnswerer answerer("CANCEL");
+        closeByWindowSystem(window);
+        EXPECT_TRUE(answerer.texts().isEmpty());
+    }
+    EXPECT_EQ(shownMessageText(), "\n正在取得與設定進度資料中, 請稍候....");
 }
 
 TEST_F(MenuTest, SaveAndPrintOpenTheirDialogs) {

@@ -245,6 +245,30 @@ TEST_F(ScheduleTest, AnExtensionThatIsRefusedOrCancelledChangesNothing) {
     EXPECT_FALSE(window->isEnabled());
 }
 
+// Closed while the extension is asked, the dialog takes neither answer:
+// the plan stays and the main window is free again.
+TEST_F(ScheduleTest, ClosedWhileAnExtensionIsAskedTheDialogChangesNothing) {
+    const QDate start(2024, 3, 1);
+    for (const QString answer : {"NO", "YES"}) {
+        SCOPED_TRACE(answer.toStdString());
+        reopenWith("勤奮好學型", 40, start, start.addDays(40));
+        const QByteArray before = readBytes(descriptorPath());
+        frmSchedule* form = dialog();
+        MessageAnswerer answerer(answer, [&] {
+            clickThroughWindow(form->imgClose);
+            EXPECT_TRUE(closes());
+        });
+        form->txtExtendDays->setText("7");
+        clickThroughWindow(form->cmdExtend);
+
+        EXPECT_EQ(answerer.texts().size(), 1);
+        EXPECT_EQ(gScheduleEnd, start.addDays(40));
+        EXPECT_EQ(readBytes(descriptorPath()), before);
+        EXPECT_TRUE(sentPlans().isEmpty());
+        EXPECT_TRUE(window->isEnabled());
+    }
+}
+
 TEST_F(ScheduleTest, HoveringFramesOnePlanPictureAtATime) {
     frmSchedule* form = dialog();
     sendMouseMove(form->picSchedule[1]);

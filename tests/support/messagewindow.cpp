@@ -62,12 +62,13 @@ void clickMessageButton(const QString& answer) {
         ADD_FAILURE() << "no shown message offers " << answer.toStdString();
         return;
     }
-    EXPECT_TRUE(clickAnswers(button)) << "a click cannot reach the message \""
-                                      << shownMessageText().toStdString()
-                                      << "\": a modal window blocks it";
+    EXPECT_TRUE(clickAnswers(button))
+        << "a click cannot reach the message \"" << shownMessageText().toStdString()
+        << "\": a modal window blocks it";
 }
 
-MessageAnswerer::MessageAnswerer(const QString& answer) : m_answer(answer), m_timer(new QTimer) {
+MessageAnswerer::MessageAnswerer(const QString& answer, std::function<void()> beforeAnswer)
+    : m_answer(answer), m_beforeAnswer(std::move(beforeAnswer)), m_timer(new QTimer) {
     m_timer->setInterval(kPollIntervalMs);
     QObject::connect(m_timer, &QTimer::timeout, [this] { answerShownMessage(); });
     m_timer->start();
@@ -91,7 +92,11 @@ void MessageAnswerer::answerShownMessage() {
         return;
     }
     const QString text = shownMessageText();
-    if (clickAnswers(button)) {
+    if (m_beforeAnswer && !m_unanswered.isValid()) {
+        m_beforeAnswer();
+        button = messageButton(m_answer);
+    }
+    if (button && clickAnswers(button)) {
         m_texts.append(text);
         m_unanswered.invalidate();
         return;

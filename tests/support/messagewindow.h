@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
@@ -30,9 +31,11 @@ void clickMessageButton(const QString& answer);
 //   MessageAnswerer answerer("OK");
 //   codeThatAsks();
 //   EXPECT_EQ(answerer.texts(), QStringList{"..."});
+// An action given to it runs once a message is up, before its answer: what
+// the learner does meanwhile (closes the window that waits on the answer).
 class MessageAnswerer {
 public:
-    explicit MessageAnswerer(const QString& answer);
+    explicit MessageAnswerer(const QString& answer, std::function<void()> beforeAnswer = {});
     ~MessageAnswerer();
     MessageAnswerer(const MessageAnswerer&) = delete;
     MessageAnswerer& operator=(const MessageAnswerer&) = delete;
@@ -46,6 +49,7 @@ private:
     void answerShownMessage();
 
     QString m_answer;
+    std::function<void()> m_beforeAnswer;
     QStringList m_texts;
     QTimer* m_timer;
     QElapsedTimer m_unanswered;

@@ -1,6 +1,8 @@
 #include "tests/support/standinprocess.h"
 
 #include <httplib.h>
+#include <sys/prctl.h>
+#include <csignal>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -56,6 +58,9 @@ bool StandinProcess::start(const QString& dataDir, const QStringList& extraArgum
         m_dataDir = dataDir;
     }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test process that ends at once (the program's own exit, a crash)
+    // leaves no stand-in behind, holding the pipes that its parent reads.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_process.start(standinProgram(),
                     QStringList{"--port", "0", "--data", m_dataDir, "--test"} + extraArguments);
     if (!m_process.waitForStarted(kStartTimeoutMs)) {
