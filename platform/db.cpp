@@ -146,28 +146,61 @@ qsizetype endOfQuoted(const QString& sql, qsizetype from) {
     return sql.size();
 }
 
-// The body of a Jet date literal ("2011/3/1" or "2011/3/1 10:05:00") as
-// SQLite date text, when it is a valid date.
+// Whether a half-day mark is the afternoon one: PM in any letter case, or 下午.
+bool isAfternoon(const QString& mark) {
+    return mark.compare(QLatin1StringView("PM"), Qt::CaseInsensitive) == 0 ||
+           mark == QStringLiteral("下午");
+}
+
+// The time of a date literal: 24-hour, or 12-hour with its mark before or
+// after it (12 AM is midnight, 12 PM noon).
+std::optional<QTime> timeOf(const QRegularExpressionMatch& match) {
+    const QString before = match.captured(QStringLiteral("before"));
+    const QString after = match.captured(QStringLiteral("after"));
+    int hour = match.captured(QStringLiteral("hour")).toInt();
+    if (!before.isEmpty() && !after.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString mark = before + after;
+    if (!mark.isEmpty()) {
+        if (hour > 12) {
+            return std::nullopt;
+        }
+        hour = hour % 12 + (isAfternoon(mark) ? 12 : 0);
+    }
+    const QTime time(hour, match.captured(QStringLiteral("minute")).toInt(),
+                     match.captured(QStringLiteral("second")).toInt());
+    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+}
+
+// The body of a Jet date literal ("2011/3/1", "2011-3-1", either with a time
+// such as "10:05:00" or "下午 01:04:05") as SQLite date text, when it is a
+// valid date.
 std::optional<QString> sqliteDateOf(const QString& jetDate) {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4})/(\d{1,2})/(\d{1,2})(?: +(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(?<year>[0-9]{4})(?<separator>[/-])(?<month>[0-9]{1,2})\k<separator>)"
+                       R"((?<day>[0-9]{1,2}))"
+                       R"((?<time> +(?:(?<before>AM|PM|上午|下午) *)?)"
+                       R"((?<hour>[0-9]{1,2}):(?<minute>[0-9]{1,2})(?::(?<second>[0-9]{1,2}))?)"
+                       R"((?: *(?<after>AM|PM|上午|下午))?)?$)"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(jetDate);
     if (!match.hasMatch()) {
         return std::nullopt;
     }
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
+    const QDate date(match.captured(QStringLiteral("year")).toInt(),
+                     match.captured(QStringLiteral("month")).toInt(),
+                     match.captured(QStringLiteral("day")).toInt());
     if (!date.isValid()) {
         return std::nullopt;
     }
     QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
-    if (match.hasCaptured(4)) {
-        const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
-                         match.captured(6).toInt());
-        if (!time.isValid()) {
+    if (match.hasCaptured(QStringLiteral("time"))) {
+        const std::optional<QTime> time = timeOf(match);
+        if (!time) {
             return std::nullopt;
         }
-        text += u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+        text += u' ' + time->toString(QStringLiteral("HH:mm:ss"));
     }
     return u'\'' + text + u'\'';
 }

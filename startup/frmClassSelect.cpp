@@ -38,15 +38,15 @@ const QString kListStyle = QStringLiteral(
     "QListWidget::item:selected { color: white; background: #2f6fb5; }");
 
 // The picker's line for a course: in LXV its study plan follows the name.
-// A file without a complete plan shows as one without a plan.
+// The plan's lines are only shown, so they are shown as they stand, also a
+// day count or a date that cannot be read.
 QString displayLine(const CourseDescriptor& descriptor) {
     const QString name = descriptor.line(CourseDescriptor::kNameLine);
     if (gEdition != "LXV") {
         return name;
     }
     const QString plan = descriptor.line(CourseDescriptor::kPlanNameLine);
-    if (plan == "NONE" || plan.isEmpty() || !descriptor.hasReadablePlan() ||
-        !descriptor.hasReadableDates()) {
+    if (plan == "NONE" || plan.isEmpty()) {
         return name + "《未設定進度計劃》";
     }
     return name + "《" + plan + "(" + descriptor.line(CourseDescriptor::kDaysLine) + "日)" + "：" +

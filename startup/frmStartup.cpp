@@ -1,7 +1,6 @@
 #include "startup/frmStartup.h"
 
 #include <memory>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -45,6 +44,11 @@ bool canWriteIn(const QString& folder) {
     return probe.open();
 }
 
+QStringList& keptCommandLine() {
+    static QStringList arguments;
+    return arguments;
+}
+
 bool isVersionText(const QString& reply) {
     static const QRegularExpression version(QRegularExpression::anchoredPattern(R"(\d+(\.\d+)*)"));
     return version.match(reply).hasMatch();
@@ -53,6 +57,14 @@ bool isVersionText(const QString& reply) {
 }  // namespace
 
 frmStartup::frmStartup() : QWidget(nullptr, Qt::Window) {}
+
+void frmStartup::KeepCommandLine(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    keptCommandLine() = arguments;
+}
 
 QString frmStartup::EditionFromArguments(const QStringList& pArguments) {
     return Trim(pArguments.mid(1).join(' ').toUpper());
@@ -63,7 +75,7 @@ bool frmStartup::IsNewerVersion(const QString& pReply, const QString& pRunningVe
 }
 
 void frmStartup::Form_Load() {
-    gEdition = EditionFromArguments(QCoreApplication::arguments());
+    gEdition = EditionFromArguments(keptCommandLine());
     if (gEdition != "LXV" && gEdition != "LXQ" && gEdition != "LXM") {
         EndProgram();
         return;

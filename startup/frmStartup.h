@@ -15,6 +15,11 @@ public:
 
     void Form_Load();
 
+    // The command line as the program received it. Taken before Qt removes
+    // the options that it handles itself, which are part of the edition
+    // code like any other text.
+    static void KeepCommandLine(int argc, const char* const* argv);
+
     // The edition code of a command line: all its arguments as one text,
     // upper-cased, then trimmed of blanks.
     static QString EditionFromArguments(const QStringList& pArguments);

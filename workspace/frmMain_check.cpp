@@ -116,6 +116,16 @@ QString engineForm(const QString& sentence, const QString& code, const QString& 
                         {"s", QString(sentence).replace(" ", "%20")}});
 }
 
+// A post that blocks holds the timer back, so the ticks are brought up to
+// the clock here: the wait ends with the first blocked post that ends past
+// the limit, not with the next one.
+bool engineWaitIsOver(frmMain& window) {
+    const qint64 interval = std::max(1, window.tmrEngineResponse.interval());
+    const int ticksByClock = int(window.mEngineWaitClock.elapsed() / interval);
+    window.mEngineTicks = std::max(window.mEngineTicks, ticksByClock);
+    return window.mEngineTicks >= kEngineGiveUpTicks;
+}
+
 // A post that fails counts as a reply that is not taken.
 std::optional<EngineReply> askEngine(const QString& sentence, const QString& code,
                                      const QString& token) {
@@ -141,7 +151,7 @@ std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const 
         if (reply || !window) {
             return reply;
         }
-        if (window->mEngineTicks >= kEngineGiveUpTicks) {
+        if (engineWaitIsOver(*window)) {
             window->tmrEngineResponse.stop();
             showMessageAndWait("39", "1");
             return std::nullopt;
@@ -212,11 +222,8 @@ void frmMain::PassStringToEngine() {
     mCheckRunning = false;
 }
 
-// A post that blocks holds the ticks back; the seconds that it took still
-// count, so an engine that never answers ends the wait in time.
 void frmMain::tmrEngineResponse_Timer() {
-    const qint64 interval = std::max(1, tmrEngineResponse.interval());
-    mEngineTicks = std::max(mEngineTicks + 1, int(mEngineWaitClock.elapsed() / interval));
+    ++mEngineTicks;
 }
 
 void frmMain::txtInput_Change() {

@@ -148,6 +148,7 @@ void frmMain::treMain_NodeClick(TreeNode* Node) {
     if (!Node) {
         return;
     }
+    const bool treeHadFocus = focusWidget() == treMain;
     treMain->setEnabled(false);
     publishSelection(Node);
     if (gNodeKey.left(4) == "QUIZ") {
@@ -159,6 +160,11 @@ void frmMain::treMain_NodeClick(TreeNode* Node) {
     treMain->viewport()->update();
     refreshToolWindows();
     treMain->setEnabled(true);
+    // Disabling the tree moved the keyboard focus on to the next control;
+    // unless the click sent it to the input box, the arrow keys walk on.
+    if (treeHadFocus && !gQuizSelected) {
+        treMain->setFocus();
+    }
 }
 
 void frmMain::SetStatusString(bool pIsQuizNode, const QString& pNodeParentKey) {

@@ -1,6 +1,7 @@
 #include "workspace/frmSearch.h"
 
 #include <QFont>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -280,6 +281,13 @@ bool frmSearch::eventFilter(QObject* watched, QEvent* event) {
         }
         txtSearch_KeyPress(enter ? 13 : key->text().at(0).unicode());
         return enter;
+    }
+    // Text that an input method commits is typed, a key for each character.
+    if (watched == txtSearch && event->type() == QEvent::InputMethod) {
+        for (const QChar typed : static_cast<QInputMethodEvent*>(event)->commitString()) {
+            txtSearch_KeyPress(typed.unicode());
+        }
+        return false;
     }
     for (int i : {kUp, kDown}) {
         if (watched != lblDirect[i]) {

@@ -9,9 +9,10 @@ namespace {
 
 constexpr int kFieldsPerRecord = 4;
 
-// A date is stored as the text that the date literal "#year/month/day#"
-// stands for, which only a real date has. Records come in date order, so
-// the date of the record before is nearly always the one asked for again.
+// A date is stored as the text that its date literal ("#2011/3/1#",
+// "#2011-3-1 下午 01:04:05#") stands for, which only a real date has.
+// Records come in date order, so the date of the record before is nearly
+// always the one asked for again.
 class StoredDates {
 public:
     QString of(QStringView date) {

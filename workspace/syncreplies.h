@@ -13,7 +13,7 @@ namespace syncreplies {
 struct SentenceRecord {
     QString code;        // question code (correct) or error code (wrong)
     QString sentence;    // faults marked as the service keeps them (wrong)
-    QString date;        // year/month/day, optionally with a time
+    QString date;        // year/month/day or year-month-day, optionally with a time
     QString storedDate;  // the date as the databases store it
 };
 

@@ -131,14 +131,14 @@ TEST_F(ClassSelectTest, PlanTextsInLxvAndNamesAloneInTheServerEditions) {
     makeCourseFolder("b", true);
     writeDescriptor("C.lxs", {"C", "課程丙", "", "0", "2000/1/1", "2000/1/1"});
     makeCourseFolder("C", true);
-    writeDescriptor("D.lxs", {"D", "課程丁", "勤奮好學型", "forty", "2024/3/1", "2024/4/10"});
+    writeDescriptor("D.lxs", {"D", "課程丁", "勤奮好學型", "forty", "someday", "2024/4/10"});
     makeCourseFolder("D", true);
 
     frmClassSelect* form = picker();
-    EXPECT_EQ(
-        rowsOf(form->lstClass),
-        QStringList({"課程甲《勤奮好學型(40日)：2024/3/1～2024/4/10》", "課程乙《未設定進度計劃》",
-                     "課程丙《未設定進度計劃》", "課程丁《未設定進度計劃》"}));
+    EXPECT_EQ(rowsOf(form->lstClass),
+              QStringList({"課程甲《勤奮好學型(40日)：2024/3/1～2024/4/10》",
+                           "課程乙《未設定進度計劃》", "課程丙《未設定進度計劃》",
+                           "課程丁《勤奮好學型(forty日)：someday～2024/4/10》"}));
     EXPECT_EQ(form->lstClassName, QStringList({"ABC", "B", "C", "D"}));
     EXPECT_EQ(gInstalledCourses, "ABC,B,C,D,");
     EXPECT_FALSE(saveScreenshot(form, "frmClassSelect").isEmpty());

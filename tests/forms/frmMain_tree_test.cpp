@@ -324,6 +324,7 @@ protected:
 TEST_F(NodeClickTest, RootShowsPromptAndNoPage) {
     const QString shownUrl = window->webMain->locationURL();
     const QByteArray shownBytes = readBytes(shownPage());
+    window->treMain->setFocus();
     click("DEMO0000");
     EXPECT_EQ(gNodeKey, "DEMO0000");
     EXPECT_EQ(gNodeIndex, 1);
@@ -338,6 +339,12 @@ TEST_F(NodeClickTest, RootShowsPromptAndNoPage) {
     EXPECT_EQ(readBytes(shownPage()), shownBytes);
     EXPECT_EQ(readBytes(coursePath("node.set")), "\"DEMO0000\"\r\n");
     EXPECT_TRUE(window->treMain->isEnabled());
+
+    // The keys go on from the chosen root, and on from the unit they choose.
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Down}) {
+        QTest::keyClick(window->windowHandle(), key);
+    }
+    EXPECT_EQ(gNodeKey, "U2000100");
 }
 
 TEST_F(NodeClickTest, UnitShowsDescrambledPageWithPictureFromCourseFolder) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,6 +135,13 @@ TEST_F(SearchWindowTest, CharacterKeysClearTheResultAndEnterSearches) {
     search("英文", frmSearch::kDown);
     ASSERT_EQ(form->lblMessage->text(), kNotFound);
     QTest::keyClick(form->txtSearch, Qt::Key_A);
+    EXPECT_TRUE(form->lblMessage->text().isEmpty());
+
+    // Text that the input method commits is typed too.
+    search("英文", frmSearch::kDown);
+    QInputMethodEvent committed;
+    committed.setCommitString("英");
+    QApplication::sendEvent(form->txtSearch, &committed);
     EXPECT_TRUE(form->lblMessage->text().isEmpty());
 
     form->txtSearch->setText("介紹");

@@ -7,6 +7,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "tests/support/messagewindow.h"
 #include "tests/support/tempbase.h"
 
 namespace {
@@ -118,6 +119,11 @@ TEST_F(InstallTest, CourseVersionIsStoredAtTheFirstOpeningAndMatchedLater) {
     EXPECT_TRUE(CheckCourseVersionWith("A01", "3"));
     EXPECT_EQ(big5::readLines(versionFile), QStringList{"3"});
     EXPECT_TRUE(CheckCourseVersionWith("A01", "3"));
+
+    // An empty file holds no version: it is written as a missing one is.
+    writeBytes(versionFile, "");
+    MessageAnswerer answerer("OK");
+    EXPECT_TRUE(CheckCourseVersionWith("A01", "4"));
 }
 
 TEST_F(InstallTest, AnUnreachableServiceNeitherStoresNorRefusesAVersion) {
