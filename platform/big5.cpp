@@ -111,7 +111,10 @@ bool writeFile(const QString& path, const QString& text) {
         return false;
     }
     const QByteArray bytes = encode(text);
-    if (file.write(bytes) != bytes.size()) {
+    // The commit does not see a failure of the buffered bytes it flushes
+    // itself (a full disk), and would put an empty file in the old one's
+    // place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

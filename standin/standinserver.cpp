@@ -161,6 +161,10 @@ bool StandinServer::applyTestMode(const QString& path, const httplib::Request& r
             connectionsocket::drop(connectionsocket::find(request.local_port, request.remote_port));
             response.status = 503;
             return false;
+        case TestControls::Behaviour::Status:
+            setReply(response, ScriptReply::text("status " + QString::number(mode.httpStatus)));
+            response.status = mode.httpStatus;
+            return false;
     }
     return true;
 }

@@ -2,6 +2,10 @@
 
 namespace {
 
+// The statuses that HTTP defines.
+constexpr int kFirstHttpStatus = 100;
+constexpr int kLastHttpStatus = 599;
+
 QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1).toLower();
 }
@@ -24,6 +28,13 @@ bool TestControls::setMode(const QString& script, const QString& mode) {
         parsed.behaviour = Behaviour::Silent;
     } else if (mode == "offline") {
         parsed.behaviour = Behaviour::Offline;
+    } else if (mode.startsWith("status:")) {
+        bool isNumber = false;
+        parsed = {Behaviour::Status, QString(), mode.mid(7).toInt(&isNumber)};
+        if (!isNumber || parsed.httpStatus < kFirstHttpStatus ||
+            parsed.httpStatus > kLastHttpStatus) {
+            return false;
+        }
     } else {
         return false;
     }

@@ -10,14 +10,16 @@
 // log of every request received. Used from the server's worker threads.
 class TestControls {
 public:
-    enum class Behaviour { Normal, Error, Garbage, Silent, Offline };
+    enum class Behaviour { Normal, Error, Garbage, Silent, Offline, Status };
     struct Mode {
         Behaviour behaviour = Behaviour::Normal;
         QString errorReply;
+        int httpStatus = 0;
     };
 
-    // "normal", "err:ERR_X", "garbage", "silent" or "offline"; false for
-    // anything else. A script named with a leading "/" is that exact path
+    // "normal", "err:ERR_X", "garbage", "silent", "offline" or "status:N"
+    // (an answer with HTTP status N, 100 to 599); false for anything else.
+    // A script named with a leading "/" is that exact path
     // ("/serverside/p_getconn.asp"); without one, that file anywhere.
     bool setMode(const QString& script, const QString& mode);
     Mode modeFor(const QString& path) const;

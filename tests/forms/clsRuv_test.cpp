@@ -12,6 +12,7 @@ namespace {
 
 constexpr clsRuv::HRESULT kResourceNotFound = clsRuv::HRESULT(0x800C0005u);
 constexpr clsRuv::HRESULT kCannotConnect = clsRuv::HRESULT(0x800C0004u);
+constexpr clsRuv::HRESULT kDownloadFailure = clsRuv::HRESULT(0x800C0008u);
 
 // The events of one object, in the order raised.
 class EventRecorder {
@@ -86,6 +87,22 @@ TEST_F(DownloadCallbackTest, AMissingPackageCrashesWithResourceNotFound) {
     EXPECT_EQ(recorder.crashNumber, kResourceNotFound);
     EXPECT_EQ(recorder.crashText, "Resource Not Found.");
     EXPECT_FALSE(recorder.crashCancelled);
+}
+
+// An error page is no package: the download fails, however the page reads.
+TEST_F(DownloadCallbackTest, AnErrorStatusOfTheServerCrashesWithDownloadFailure) {
+    StandinProcess standin;
+    ASSERT_TRUE(standin.start());
+    for (const char* status : {"status:400", "status:500"}) {
+        ASSERT_TRUE(standin.setMode("DEMO.giz", status));
+        clsRuv download;
+        EventRecorder recorder(download);
+        EXPECT_EQ(download.StartTheStinkinDownLoad(standin.baseUrl() + "lxv_download/DEMO.giz",
+                                                   localFile()),
+                  std::optional<bool>(false))
+            << status;
+        EXPECT_EQ(recorder.crashNumber, kDownloadFailure) << status;
+    }
 }
 
 TEST_F(DownloadCallbackTest, AServerThatCannotBeReachedCannotConnect) {

@@ -349,6 +349,20 @@ TEST_F(CourseOpeningTest, ItemsAreReadOneByOne) {
     EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR002", 5}, {"PU001", 2}}));
 }
 
+// The item that fails is not the last one: the counts written after it do
+// not make the opening's write count as done.
+TEST_F(CourseOpeningTest, AMistakeThatCannotBeWrittenKeepsTheLearnersCounts) {
+    startWithDemo("LXQ");
+    setLocalRecords();
+    ASSERT_TRUE(
+        db::execute("create trigger refuse_dw before insert on mistakes "
+                    "when new.errcode = 'DW001' begin select raise(abort, 'refused'); end",
+                    demoDatabase("userData.mdb")));
+    ASSERT_TRUE(standin.setMode("p_getmistakes.asp", "err:DW001:1,PU001:2"));
+    picker()->ReloadClass("DEMO");
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR001", 4}}));
+}
+
 TEST_F(CourseOpeningTest, LongListsRunInBatchesAndServiceTextIsQuotedInSql) {
     startWithDemo("LXQ");
     QString progress;

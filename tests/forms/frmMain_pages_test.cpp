@@ -289,6 +289,31 @@ TEST_F(PagesWindowTest, ACodeClickedOnTheStatisticsPageOpensItsWrongSentences) {
     saveScreenshotWhenPainted(wrong, wrong->webMain, "wrong-sentences-window");
 }
 
+// An id that ends in a backslash would swallow the quote that closes its
+// script string.
+TEST_F(PagesWindowTest, AnIdWithABackslashLeavesTheStatisticsPageScriptWorking) {
+    openMainWindow("LXV");
+    run("insert into errtype values ('Z\\', 'backslash')", gEngineConnStr);
+    run("insert into errmain values ('Z\\1', 'outline')", gEngineConnStr);
+    run("insert into errsentence values ('1', 'x', 'Z\\1', '2024-03-01', 'N')", gUserConnStr);
+    clickButton(1);
+    ASSERT_TRUE(waitFor([&] {
+        return evaluate(window->webMain,
+                        "document.querySelector(\"img[id^='imgoffZ']\").naturalWidth")
+                   .toInt() == 16;
+    })) << "the folder picture did not load";
+
+    clickElement("img[id^='imgoffZ']");
+    EXPECT_TRUE(waitFor([&] {
+        return pageValue("document.querySelector(\"table[id^='divZ']\").style.display") == "inline";
+    })) << "the category did not open";
+    clickElement("td[id^='td_Z'] a");
+    ASSERT_TRUE(waitFor([] { return gErrSentenceOpen; }))
+        << "the code's link did not leave the page";
+    EXPECT_EQ(pageValue("document.querySelector(\"td[id^='td_Z']\").style.backgroundColor"),
+              "rgb(0, 0, 0)");
+}
+
 TEST_F(PagesWindowTest, TheProgressPageIsBuiltFromTheTemplateAndShown) {
     openMainWindow("LXV");
     setPlan("自訂期限型", 30, QDate::currentDate().addDays(-3));

@@ -216,4 +216,24 @@ TEST_F(RefusedSyncTest, AProgressWriteThatFailsMidwayChangesNeitherDatabase) {
     expectRefused(answerer, kDatabaseFailed);
 }
 
+// Fifteen finished units take two statements; only the first one fails, so
+// the failure is not the last word of the write.
+TEST_F(RefusedSyncTest, AnEarlyProgressBatchThatFailsChangesNeitherDatabase) {
+    QStringList finished;
+    for (int unit = 1; unit <= 3; ++unit) {
+        for (int question = 1; question <= 5; ++question) {
+            finished << "U" + QString::number(unit) + "00010" + QString::number(question) + ":3";
+        }
+    }
+    ASSERT_TRUE(standin.setMode("p_lxv_getprogress.asp", "err:" + finished.join(',')));
+    ASSERT_TRUE(
+        db::execute("create trigger refuse_first before update of VISITED on bswunit "
+                    "when new.VISITED = '3' and old.UNITID = 'U1000101' "
+                    "begin select raise(abort, 'refused'); end",
+                    courseDb()));
+    MessageAnswerer answerer("OK");
+    window->SyncProcess(true);
+    expectRefused(answerer, kDatabaseFailed);
+}
+
 }  // namespace

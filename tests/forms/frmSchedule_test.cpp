@@ -269,6 +269,26 @@ TEST_F(ScheduleTest, ClosedWhileAnExtensionIsAskedTheDialogChangesNothing) {
     }
 }
 
+// Each extension meets an answer to either message, so that a wrong one
+// fails the test instead of waiting for ever.
+TEST_F(ScheduleTest, AnExtensionToTheLongestPlanIsTakenAndOneDayMoreIsNot) {
+    const QDate start(2024, 3, 1);
+    reopenWith("勤奮好學型", 32760, start, start.addDays(32760));
+    {
+        MessageAnswerer refused("OK");
+        MessageAnswerer declined("NO");
+        dialog()->txtExtendDays->setText("8");
+        dialog()->cmdExtend->click();
+        EXPECT_EQ(refused.trimmedTexts(), QStringList{"進度計劃最長為32767天，無法再延長。"});
+    }
+    MessageAnswerer refused("OK");
+    MessageAnswerer confirmed("YES");
+    dialog()->txtExtendDays->setText("7");
+    dialog()->cmdExtend->click();
+    EXPECT_EQ(gScheduleDays, 32767);
+    EXPECT_EQ(sentPlans().size(), 1);
+}
+
 TEST_F(ScheduleTest, HoveringFramesOnePlanPictureAtATime) {
     frmSchedule* form = dialog();
     sendMouseMove(form->picSchedule[1]);

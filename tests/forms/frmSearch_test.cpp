@@ -129,6 +129,14 @@ TEST_F(SearchWindowTest, CharacterKeysClearTheResultAndEnterSearches) {
         QTest::keyClick(form->txtSearch, key);
         EXPECT_EQ(form->lblMessage->text(), kNotFound) << key;
     }
+    // They still do their own work in the box.
+    QTest::keyClick(form->txtSearch, Qt::Key_Home);
+    EXPECT_EQ(form->txtSearch->cursorPosition(), 0);
+    QTest::keyClick(form->txtSearch, Qt::Key_Right);
+    EXPECT_EQ(form->txtSearch->cursorPosition(), 1);
+    QTest::keyClick(form->txtSearch, Qt::Key_End);
+    EXPECT_EQ(form->txtSearch->cursorPosition(), 2);
+    EXPECT_EQ(form->lblMessage->text(), kNotFound);
     QTest::keyClick(form->txtSearch, Qt::Key_Backspace);
     EXPECT_TRUE(form->lblMessage->text().isEmpty());
 

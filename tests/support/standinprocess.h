@@ -51,7 +51,8 @@ public:
 
     // script: a file name ("p_getlogin.asp") for that script under every
     // folder, or an exact path with a leading "/" ("/p_getconn.asp" only at
-    // the root). mode: "normal", "err:ERR_X", "garbage", "silent", "offline".
+    // the root). mode: "normal", "err:ERR_X", "garbage", "silent", "offline",
+    // "status:N" (HTTP status N).
     bool setMode(const QString& script, const QString& mode);
     // Every request received since the start or the last clearLog(), in order.
     QList<StandinRequest> log();

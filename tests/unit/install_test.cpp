@@ -81,10 +81,13 @@ TEST_F(InstallTest, InstallUpdaterReplacesTheInstalledFilesOnlyByWholeCopies) {
     writeBytes(maker + "/updater.exe.manifest", "old manifest");
     writeBytes(program + "/updater.exe", "FILEVERSION=1.0.0.2");
     writeBytes(program + "/olelib.tlb", "new library");
+    // Half a copy that an interrupted run left behind.
+    writeBytes(maker + "/updater.exe.new", "FILEVER");
 
     InstallUpdaterFrom(program);
 
     EXPECT_EQ(big5::readBytes(maker + "/updater.exe"), "FILEVERSION=1.0.0.2");
+    EXPECT_FALSE(QFile::exists(maker + "/updater.exe.new"));
     EXPECT_EQ(big5::readBytes(maker + "/updater.exe.manifest"), "old manifest");
     EXPECT_EQ(big5::readBytes(maker + "/olelib.tlb"), "new library");
 

@@ -159,6 +159,13 @@ TEST_F(PackageTest, DoesNotWriteThroughALinkAlreadyInTheDestination) {
     EXPECT_FALSE(package::unpack(path("deeper.giz"), path("dest")));
 
     EXPECT_TRUE(filesUnder(path("elsewhere")).isEmpty());
+
+    // A sibling whose name begins with the destination's is still outside.
+    QDir().mkpath(path("dest2"));
+    ASSERT_TRUE(QFile::link(path("dest2"), path("dest/sibling")));
+    writeZip(path("sibling.giz"), {fileEntry("sibling/file.txt", "data")});
+    EXPECT_FALSE(package::unpack(path("sibling.giz"), path("dest")));
+    EXPECT_TRUE(filesUnder(path("dest2")).isEmpty());
 }
 
 TEST_F(PackageTest, FailsOnFilesThatAreNotZipArchives) {

@@ -75,6 +75,13 @@ TEST_F(RequestTest, TheQueryFormCarriesTheFieldsInTheAddressAndAnEmptyBody) {
     EXPECT_EQ(requests[0].method, "POST");
     EXPECT_EQ(requests[0].query, "key=quillmarrowed&pno=DEMO0001&courseId=DEMO");
     EXPECT_TRUE(requests[0].body.isEmpty());
+
+    // A blank would end the address on the request line.
+    ASSERT_TRUE(m_standin.clearLog());
+    ASSERT_TRUE(
+        PostQueryRequest(gServerURL + "p_getconn.asp", RequestForm({{"pno", "A B"}})).has_value());
+    ASSERT_EQ(m_standin.log().size(), 1);
+    EXPECT_EQ(m_standin.log()[0].query, "key=quillmarrowed&pno=A%20B");
 }
 
 TEST_F(RequestTest, TheReplyComesBackUnchanged) {

@@ -1,6 +1,13 @@
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/big5.h"
 #include "shared/globals.h"
@@ -131,27 +138,41 @@ TEST_F(SettingsFilesTest, FailedWriteReturnsEmptyAndCreatesNothing) {
     EXPECT_FALSE(QFile::exists(inMissingFolder));
 }
 
+// Permission bits do not stop root (as CI runs); the file-size limit stops
+// every process.
 TEST_F(SettingsFilesTest, FailedWriteLeavesOldFile) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "a read-only folder does not stop root";
-    }
     writeBytes(gSetupSetFile, "lastCourse=A01\r\n");
-    const QString folder = gBasePath + "/Lexivo2";
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_EQ(SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02"), "");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit noGrowth{0, unlimited.rlim_max};
+    // Past the limit a write fails instead of ending the process.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const bool limited = setrlimit(RLIMIT_FSIZE, &noGrowth) == 0;
+    const QString answer = SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02");
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(limited);
+    EXPECT_EQ(answer, "");
     EXPECT_EQ(readBytes(gSetupSetFile), "lastCourse=A01\r\n");
 }
 
+// Root opens a file whatever its permission bits; a socket nobody can open
+// as a file.
 TEST_F(SettingsFilesTest, UnreadableFileIsNotRewritten) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "file permissions do not stop root";
-    }
-    writeBytes(gSetupSetFile, "lastCourse=A01\r\npublisher=p\r\n");
-    QFile::setPermissions(gSetupSetFile, QFile::WriteOwner);
-    EXPECT_EQ(SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02"), "");
-    QFile::setPermissions(gSetupSetFile, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(readBytes(gSetupSetFile), "lastCourse=A01\r\npublisher=p\r\n");
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(socket, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(gSetupSetFile);
+    ASSERT_LT(size_t(path.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    const QString answer = SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02");
+    ::close(socket);
+    ASSERT_TRUE(bound);
+    EXPECT_EQ(answer, "");
+    EXPECT_TRUE(QFileInfo::exists(gSetupSetFile));
+    EXPECT_FALSE(QFileInfo(gSetupSetFile).isFile());
 }
 
 TEST_F(SettingsFilesTest, RegistryResetWritesDefaultContent) {
