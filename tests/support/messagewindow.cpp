@@ -47,6 +47,17 @@ QPushButton* messageButton(const QString& answer) {
 
 namespace {
 
+// A please-wait box shows no button and waits for nobody.
+bool asksForAnAnswer(const frmMessage* message) {
+    for (const QPushButton* button :
+         {message->cmdOK, message->cmdCancel, message->cmdYes, message->cmdNo}) {
+        if (button->isVisible()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Whether the click reached the button: an answered message is gone.
 bool clickAnswers(QPushButton* button) {
     const QPointer<QPushButton> clicked(button);
@@ -87,26 +98,32 @@ QStringList MessageAnswerer::trimmedTexts() const {
 }
 
 void MessageAnswerer::answerShownMessage() {
-    QPushButton* button = messageButton(m_answer);
-    if (!button) {
+    frmMessage* message = shownMessage();
+    const QString text = shownMessageText();
+    if (!message || !asksForAnAnswer(message)) {
+        m_waiting.clear();
         return;
     }
-    const QString text = shownMessageText();
-    if (m_beforeAnswer && !m_unanswered.isValid()) {
-        m_beforeAnswer();
-        button = messageButton(m_answer);
+    if (message != m_waiting || text != m_waitingText) {
+        m_waiting = message;
+        m_waitingText = text;
+        m_waitingSince.start();
+        if (m_beforeAnswer && messageButton(m_answer)) {
+            m_beforeAnswer();
+        }
     }
+    QPushButton* button = messageButton(m_answer);
     if (button && clickAnswers(button)) {
         m_texts.append(text);
-        m_unanswered.invalidate();
+        m_waiting.clear();
         return;
     }
-    if (!m_unanswered.isValid()) {
-        m_unanswered.start();
-    } else if (m_unanswered.elapsed() > kUnansweredLimitMs) {
+    if (m_waitingSince.elapsed() > kUnansweredLimitMs) {
         m_timer->stop();
-        ADD_FAILURE() << "for " << kUnansweredLimitMs / 1000 << " s no click reached the message \""
-                      << text.toStdString() << "\": a modal window blocks it";
+        ADD_FAILURE() << "for " << kUnansweredLimitMs / 1000 << " s the message \""
+                      << text.toStdString() << "\" stayed unanswered: "
+                      << (button ? "no click reaches it, a modal window blocks it"
+                                 : "it does not offer " + m_answer.toStdString());
         waits::endAll();
     }
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +27,9 @@ void clickMessageButton(const QString& answer);
 
 // While it lives, answers every message that offers the answer as soon as it
 // is shown, also while the code under test waits for the answer. A message
-// that its clicks cannot reach for a few seconds fails the test and ends the
-// program's waits, so that the test ends:
+// that stays unanswered for a few seconds (its clicks cannot reach it, or it
+// offers no answer that a test gives) fails the test and ends the program's
+// waits, so that the test ends instead of waiting for ever:
 //   MessageAnswerer answerer("OK");
 //   codeThatAsks();
 //   EXPECT_EQ(answerer.texts(), QStringList{"..."});
@@ -52,5 +54,8 @@ private:
     std::function<void()> m_beforeAnswer;
     QStringList m_texts;
     QTimer* m_timer;
-    QElapsedTimer m_unanswered;
+    // The message up and unanswered, and since when.
+    QPointer<frmMessage> m_waiting;
+    QString m_waitingText;
+    QElapsedTimer m_waitingSince;
 };

@@ -20,8 +20,9 @@ protected:
     }
 
     // The name carries this test's process id, so that tests running side by
-    // side never end each other's programs.
-    QString uniqueEnding() const { return QString("P%1GLOSSOR2.EXE").arg(getpid()); }
+    // side never end each other's programs; nor does the sentence check of a
+    // test beside it, which ends whatever ends in the engine's name.
+    QString uniqueEnding() const { return QString("GLOSSOR2P%1.EXE").arg(getpid()); }
 
     QProcess* startSleeper(const QString& name) {
         const QString path = basePath() + "/" + name;

@@ -74,7 +74,7 @@ TEST_F(SettingsFilesTest, LinesAreNormalisedOnRewrite) {
 // rewrite must not cut the sentence that the first one wrote.
 TEST_F(SettingsFilesTest, ValuesHoldingEqualsSignsSurviveLaterRewrites) {
     RegistrySet_IO("RESET");
-    for (const QString& sentence : {"a = b = c", "if a == b", "it ends with =", "=starts"}) {
+    for (const QString sentence : {"a = b = c", "if a == b", "it ends with =", "=starts"}) {
         SetFile_IO(gRegistrySetFile, "W", "sentence", sentence);
         SetFile_IO(gRegistrySetFile, "W", "qcode", "U1000101");
         EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "sentence"), sentence);
