@@ -127,11 +127,15 @@ bool SkinnedDialog::isUnloaded() const {
     return forms::isUnloaded(this);
 }
 
+bool SkinnedDialog::isLeaving() const {
+    return mStep < 0 || isUnloaded();
+}
+
 bool SkinnedDialog::showMessageAndWait(const QString& pMessageId, int pIcon,
                                        const QString& pFormType, const QString& pCaptionId) {
     FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
     waitUntil([] { return !gMsgResult.isEmpty(); });
-    return !isUnloaded();
+    return !isLeaving();
 }
 
 // The tick of a dialog that was unloaded by other means than its fade

@@ -36,9 +36,9 @@ public:
     // asked does nothing more to it.
     bool showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
                             const QString& pCaptionId);
-    // Whether the dialog has been unloaded (it lives on only for handlers
-    // that were waiting in it).
-    bool isUnloaded() const;
+    // Whether the dialog is on its way out: fading out, or unloaded (it then
+    // lives on only for the handlers that were waiting in it).
+    bool isLeaving() const;
 
     QLabel* picBG;
     QLabel* imgBackground;
@@ -70,11 +70,11 @@ protected:
     // own way out, by default its close image.
     virtual void closeFromWindowSystem();
 
-
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool isUnloaded() const;
     void createControls();
     void setCloseImageHover(bool hover);
     bool handleMouseMove(QObject* watched);

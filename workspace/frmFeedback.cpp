@@ -226,9 +226,7 @@ void frmFeedback::cmdCancel_Click() {
 }
 
 // The window steps aside while it checks and posts; a refusal brings it back
-// with the entries as they were.
-// The window hides while it asks and sends; unloaded meanwhile, it stays
-// gone.
+// with the entries as they were. Unloaded meanwhile, it stays gone.
 void frmFeedback::OpenWithBrowserForFeedback() {
     hide();
     const QString email = optNeedRes[1]->isChecked() ? Trim(txtEmail->text()) : QString();
@@ -239,7 +237,7 @@ void frmFeedback::OpenWithBrowserForFeedback() {
         return;
     }
     const bool sent = postFeedback(email);
-    if (isUnloaded()) {
+    if (isLeaving()) {
         return;
     }
     // A post that failed on its way keeps the entries for another try.

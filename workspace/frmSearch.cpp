@@ -198,7 +198,7 @@ void frmSearch::cmdSearch_Click() {
     if (main) {
         main->setEnabled(true);
     }
-    if (isUnloaded()) {
+    if (isLeaving()) {
         return;
     }
     setSearching(false);
@@ -234,7 +234,7 @@ bool frmSearch::findQuestion(const QPointer<frmMain>& main, const QString& text)
     int i = selected ? selected->index() : (up ? main->treMain->count() + 1 : 0);
     while (true) {
         i += up ? -1 : 1;
-        if (isUnloaded() || !main || i < 1 || i > main->treMain->count()) {
+        if (isLeaving() || !main || i < 1 || i > main->treMain->count()) {
             return false;
         }
         const QString key = main->treMain->nodeByIndex(i)->key();
@@ -242,7 +242,7 @@ bool frmSearch::findQuestion(const QPointer<frmMain>& main, const QString& text)
             continue;
         }
         doEvents();
-        if (isUnloaded() || !main) {
+        if (isLeaving() || !main) {
             return false;
         }
         TreeNode* node = main->treMain->nodeByIndex(i);

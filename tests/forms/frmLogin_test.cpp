@@ -120,7 +120,7 @@ TEST_F(LoginTest, SigningInMovesTheServerToTheTopOfTheRecentServers) {
     EXPECT_EQ(gServerPassword, "demo");
     EXPECT_EQ(gServerURL, "http://" + server + "/");
     EXPECT_EQ(big5::readLines(serverListFile()), QStringList({server, "a.example", "b.example"}));
-    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmLogin>::isLoaded(); }));
+    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmLogin>::isLoaded(); }, 5000));
 }
 
 TEST_F(LoginTest, AFirstSignInUnderServersideSetsThePasswordAndStartsTheList) {

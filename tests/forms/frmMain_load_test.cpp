@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include "platform/big5.h"
 #include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
@@ -83,8 +84,15 @@ bool isButtonOn(const frmMain* window, int button) {
 
 class MainWindowLoadTest : public MainWindowTest {};
 
+// The course has a plan, so that no plan dialog takes the splash's place.
 TEST_F(MainWindowLoadTest, OpensTheLastCourseInAMaximizedUsableWindow) {
-    frmMain* window = makeMainWindow("LXV");
+    setUpEdition("LXV", QString());
+    installDemoCourse();
+    ASSERT_TRUE(
+        big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs",
+                         {"DEMO", "英文造句入門", "勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
+    setLastCourse("DEMO");
+    frmMain* window = FormInstance<frmMain>::get();
 
     EXPECT_TRUE(window->isVisible());
     // A screen too small for the window keeps it from being maximized.

@@ -9,6 +9,7 @@
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
+#include "platform/waituntil.h"
 #include "shared/globals.h"
 #include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
@@ -21,11 +22,22 @@ namespace {
 
 constexpr int kPollIntervalMs = 5;
 constexpr int kPageLoadMs = 10000;
+constexpr int kNewsDeadlineMs = 20000;
 
-// Acts on the news window once it is shown and its page has loaded.
+// Acts on the news window once it is shown and its page has loaded. A news
+// window still up at the deadline fails the test and ends the program's
+// waits, so that the news fetch that waits on it returns.
 class WhenNewsShown {
 public:
     explicit WhenNewsShown(std::function<void(frmPublisher*)> act) {
+        m_deadline.setSingleShot(true);
+        QObject::connect(&m_deadline, &QTimer::timeout, [] {
+            if (FormInstance<frmPublisher>::isLoaded()) {
+                ADD_FAILURE() << "the news window is still up after " << kNewsDeadlineMs << " ms";
+                waits::endAll();
+            }
+        });
+        m_deadline.start(kNewsDeadlineMs);
         m_timer.setInterval(kPollIntervalMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this, act] {
             if (!FormInstance<frmPublisher>::isLoaded() ||
@@ -44,6 +56,7 @@ public:
 
 private:
     QTimer m_timer;
+    QTimer m_deadline;
     int m_shown = 0;
 };
 
@@ -64,8 +77,7 @@ protected:
 }  // namespace
 
 TEST_F(PublisherTest, OKWithoutTheTickLeavesTheNewsToBeShownAgain) {
-    WhenNewsShown pressOK(
-        [](frmPublisher* window) { QTest::mouseClick(window->cmdOK, Qt::LeftButton); });
+    WhenNewsShown pressOK([](frmPublisher* window) { clickThroughWindow(window->cmdOK); });
 
     EXPECT_EQ(GetPublisherNews(), "OK_" + newsUrl);
 
@@ -77,8 +89,8 @@ TEST_F(PublisherTest, OKWithoutTheTickLeavesTheNewsToBeShownAgain) {
 // Closed by the window system, the window leaves as by its OK button.
 TEST_F(PublisherTest, TickingTheLabelRemembersThePageSoThatItIsNotShownAgain) {
     WhenNewsShown tickAndOK([](frmPublisher* window) {
-        QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
-        QTest::mouseClick(window->lblNoshow, Qt::LeftButton);
+        clickThroughWindow(window->lblNoshow);
+        clickThroughWindow(window->lblNoshow);
         EXPECT_TRUE(window->chkNoShow->isChecked());
         closeByWindowSystem(window);
     });
@@ -97,7 +109,7 @@ TEST_F(PublisherTest, TheAddressRememberedIsThatOfThePageShownLast) {
         window->webMain->Navigate2(otherPage);
         window->webMain->waitForLoad(kPageLoadMs);
         window->chkNoShow->setChecked(true);
-        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+        clickThroughWindow(window->cmdOK);
     });
     GetPublisherNews();
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), otherPage);

@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int kFadeWaitMs = 5000;
+
 class SplashTest : public TempBaseTest {
 protected:
     void SetUp() override {
@@ -59,13 +61,13 @@ TEST_F(SplashTest, HideTimerWaitsToBeStartedAndItsTickUnloadsTheSplash) {
 
     splash->tmrHide_Timer();
     EXPECT_FALSE(splash->tmrHide.isActive());
-    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }, kFadeWaitMs));
 }
 
 TEST_F(SplashTest, AClickClosesTheAboutBox) {
     frmSplash* splash = FormInstance<frmSplash>::get();
     QTest::mouseClick(splash->picBG, Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+    EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }, kFadeWaitMs));
 }
 
 // A close that starts while the window fades in, its own or the window
@@ -79,6 +81,6 @@ TEST_F(SplashTest, ACloseDuringTheFadeInEndsTheLoad) {
 
         ASSERT_FALSE(splash.isNull());
         EXPECT_EQ(splash->lblVerName->text(), "正在取得...");
-        EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }));
+        EXPECT_TRUE(waitUntil([] { return !FormInstance<frmSplash>::isLoaded(); }, kFadeWaitMs));
     }
 }

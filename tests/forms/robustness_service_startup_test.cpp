@@ -354,7 +354,7 @@ TEST_P(DownloadPageFaultTest, LeavesTheWindowUsable) {
     MessageAnswerer answerer("OK");
     PickerCloser picker;
     QTest::mouseClick(downloadWindow->imgClose, Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([&picker] { return picker.shown() == 1; }));
+    EXPECT_TRUE(waitUntil([&picker] { return picker.shown() == 1; }, 5000));
     EXPECT_FALSE(FormInstance<frmClassDownload>::isLoaded());
     EXPECT_TRUE(answerer.texts().isEmpty());
 }
