@@ -1,12 +1,12 @@
 #include "platform/waituntil.h"
 
 #include <atomic>
-#include <utility>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QList>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 namespace waits {
 namespace {
@@ -64,6 +64,7 @@ bool waitUntil(const std::function<bool()>& done) {
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const RunningWait running;
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.start(timeoutMs);

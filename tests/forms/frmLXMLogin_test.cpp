@@ -7,6 +7,7 @@
 
 #include "platform/big5.h"
 #include "platform/forminstance.h"
+#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "startup/frmLXMLogin.h"
 #include "tests/support/focusleave.h"
@@ -78,7 +79,11 @@ TEST_F(LXMLoginTest, TheLookupShowsTheServerWithoutItsHashes) {
 }
 
 TEST_F(LXMLoginTest, FailedLookupsSayWhyAndShowThatNoServerIsKnown) {
-    MessageAnswerer answerer("OK");
+    int errorIcons = 0;
+    MessageAnswerer answerer("OK", [&errorIcons] {
+        const frmMessage* message = shownMessage();
+        errorIcons += message->imgIcon->pixmap().cacheKey() == message->imgIcons[1].cacheKey();
+    });
     frmLXMLogin* form = typeLogin("NOBODY99");
     EXPECT_EQ(form->lblACServer->text(), kCannotObtain);
 
@@ -92,6 +97,7 @@ TEST_F(LXMLoginTest, FailedLookupsSayWhyAndShowThatNoServerIsKnown) {
     EXPECT_TRUE(texts.at(0).startsWith("帳號管理伺服器回報您的帳號不屬於任何伺服器所管理"));
     EXPECT_EQ(texts.at(1), "無法找到伺服器！請檢查是否有誤。");
     EXPECT_EQ(texts.at(2), "無法找到伺服器！請檢查是否有誤。");
+    EXPECT_EQ(errorIcons, 3);
 }
 
 // The learner cancels while a failed lookup is told: the sign-in ends

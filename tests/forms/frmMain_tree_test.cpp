@@ -347,10 +347,13 @@ TEST_F(NodeClickTest, RootShowsPromptAndNoPage) {
     EXPECT_EQ(gNodeKey, "U2000100");
 }
 
+// Chosen while the focus is elsewhere, a unit leaves it there.
 TEST_F(NodeClickTest, UnitShowsDescrambledPageWithPictureFromCourseFolder) {
     runSql("update bswunit set VISITED = '3' where UNITID = 'U1000102'");
+    window->webMain->setFocus();
     click("U1000100");
     ASSERT_TRUE(window->webMain->waitForLoad(kLoadTimeoutMs));
+    EXPECT_NE(window->focusWidget(), window->treMain);
 
     EXPECT_EQ(gNodeKey, "U1000100");
     EXPECT_EQ(gNodeTag, "unit1.htm");

@@ -98,6 +98,11 @@ TEST_F(SearchWindowTest, StopsAtTheEndsWithoutWrappingRound) {
     search("英文", frmSearch::kUp);
     EXPECT_EQ(selectedKey(), "QUIZ_U1000101");
     EXPECT_EQ(form->lblMessage->text(), kNotFound);
+
+    // The last question is within reach.
+    select("QUIZ_U3000104");
+    search("邀請朋友", frmSearch::kDown);
+    EXPECT_EQ(selectedKey(), "QUIZ_U3000105");
 }
 
 TEST_F(SearchWindowTest, PercentAndUnderscoreAreWildcardsAndQuotesAreText) {

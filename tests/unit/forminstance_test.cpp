@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/forminstance.h"
+#include "platform/waituntil.h"
 
 namespace {
 
@@ -98,6 +101,24 @@ TEST_F(FormInstanceTest, AnUnloadThatUnloadsAnotherFormIsNotRepeated) {
     forms::unloadAll();
     EXPECT_EQ(unloads, QStringList({"third", "first"}));
     EXPECT_EQ(forms::loadedCount(), 0);
+}
+
+// A handler of the form may be waiting further up: the form lives on,
+// known as unloaded, until no wait runs.
+TEST_F(FormInstanceTest, AFormUnloadedDuringAWaitIsDeletedOnlyAfterIt) {
+    const QPointer<FormA> form = FormInstance<FormA>::get();
+    bool livedOn = false;
+    QTimer::singleShot(0, [] { FormInstance<FormA>::unload(); });
+    waitUntil(
+        [&] {
+            processDeletions();
+            livedOn = !form.isNull() && forms::isUnloaded(form);
+            return !FormInstance<FormA>::isLoaded();
+        },
+        5000);
+    EXPECT_TRUE(livedOn);
+    processDeletions();
+    EXPECT_TRUE(form.isNull());
 }
 
 TEST_F(FormInstanceTest, AFormDeletedOtherwiseLeavesTheList) {
