@@ -280,6 +280,9 @@ TEST_F(SkinnedDialogTest, TheWindowSystemsCloseTakesTheCloseImagesRoadOnce) {
     QPointer<ToolDialog> next = FormInstance<ToolDialog>::get();
     next->show();
     FormInstance<ToolDialog>::unload();
+    // Unloaded while it fades in, it fades no further.
+    next->tmrTransparentForm_Timer();
+    EXPECT_FALSE(next->tmrTransparentForm->isActive());
     closeByWindowSystem(next);
     deleteUnloaded();
     EXPECT_EQ(ToolDialog::closeClicks, 1);

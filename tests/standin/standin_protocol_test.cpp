@@ -71,6 +71,12 @@ TEST_F(StandinProtocolTest, ErrorAndGarbageModesReplaceTheAnswer) {
     ASSERT_TRUE(standin.setMode("p_getversion.asp", "normal"));
     EXPECT_EQ(request("p_getversion.asp", {{"type", "lxv"}}), "2.1.0");
     EXPECT_FALSE(standin.setMode("p_getversion.asp", "sometimes"));
+    // An answer's status is one that HTTP has.
+    for (const char* status : {"status:99", "status:600", "status:x"}) {
+        EXPECT_FALSE(standin.setMode("p_getversion.asp", status)) << status;
+    }
+    EXPECT_TRUE(standin.setMode("p_getversion.asp", "status:100"));
+    EXPECT_TRUE(standin.setMode("p_getversion.asp", "status:599"));
 }
 
 TEST_F(StandinProtocolTest, OfflineModeDropsTheConnectionUnanswered) {
