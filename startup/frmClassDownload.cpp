@@ -11,7 +11,6 @@
 #include "platform/twips.h"
 #include "platform/waituntil.h"
 #include "shared/dialogstyle.h"
-#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/skin.h"

@@ -8,9 +8,7 @@
 #include <QPushButton>
 
 #include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/dialogstyle.h"
-#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/mainwindowlink.h"

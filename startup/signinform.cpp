@@ -7,11 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/forminstance.h"
 #include "platform/twips.h"
-#include "platform/waituntil.h"
 #include "shared/dialogstyle.h"
-#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/sendabletext.h"

@@ -5,15 +5,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/dialogstyle.h"
-#include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/request.h"
