@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -40,17 +39,6 @@ public:
 QString FirstLine(const QString& path) {
     const QStringList lines = big5::readLines(path);
     return lines.isEmpty() ? QString() : lines.first();
-}
-
-// An empty file, or one that cannot be read, holds no version, as a missing
-// one does.
-std::optional<QString> StoredVersion(const QString& path) {
-    bool ok = false;
-    const QStringList lines = big5::readLines(path, &ok);
-    if (!ok || lines.isEmpty()) {
-        return std::nullopt;
-    }
-    return Trim(lines.first());
 }
 
 // A database file that stays open would survive the folder's deletion.
@@ -261,12 +249,14 @@ bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVers
         return true;
     }
     const QString versionFile = ProductFolder() + "/" + pCourseId + "/" + pCourseId + ".ver";
-    const std::optional<QString> stored = StoredVersion(versionFile);
-    if (!stored) {
+    // An empty file, or one that cannot be read, holds no version, as a
+    // missing one does.
+    const QString stored = Trim(FirstLine(versionFile));
+    if (stored.isEmpty()) {
         big5::writeLines(versionFile, {pServerVersion});
         return true;
     }
-    if (*stored == pServerVersion) {
+    if (stored == pServerVersion) {
         return true;
     }
     FormInstance<frmMessage>::get()->MessageBox("2974", 1, "OK", "1");

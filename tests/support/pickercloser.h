@@ -29,25 +29,25 @@ public:
 private:
     static constexpr int kPollIntervalMs = 5;
 
-    void closeDownload() {
-        if (!FormInstance<frmClassDownload>::isLoaded()) {
-            return;
+    // Clicks the close image of the form once it is shown, once for each
+    // showing; whether it did.
+    template <class Form>
+    static bool closeOnce(QPointer<Form>& closing) {
+        if (!FormInstance<Form>::isLoaded()) {
+            return false;
         }
-        frmClassDownload* download = FormInstance<frmClassDownload>::get();
-        if (download->isVisible() && download != m_closingDownload) {
-            m_closingDownload = download;
-            clickThroughWindow(download->imgClose);
+        Form* form = FormInstance<Form>::get();
+        if (!form->isVisible() || form == closing) {
+            return false;
         }
+        closing = form;
+        clickThroughWindow(form->imgClose);
+        return true;
     }
+    void closeDownload() { closeOnce(m_closingDownload); }
     void closePicker() {
-        if (!FormInstance<frmClassSelect>::isLoaded()) {
-            return;
-        }
-        frmClassSelect* picker = FormInstance<frmClassSelect>::get();
-        if (picker->isVisible() && picker != m_closing) {
-            m_closing = picker;
+        if (closeOnce(m_closing)) {
             ++m_shown;
-            clickThroughWindow(picker->imgClose);
         }
     }
 
