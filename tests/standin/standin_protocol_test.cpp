@@ -76,7 +76,11 @@ TEST_F(StandinProtocolTest, ErrorAndGarbageModesReplaceTheAnswer) {
         EXPECT_FALSE(standin.setMode("p_getversion.asp", status)) << status;
     }
     EXPECT_TRUE(standin.setMode("p_getversion.asp", "status:100"));
-    EXPECT_TRUE(standin.setMode("p_getversion.asp", "status:599"));
+    ASSERT_TRUE(standin.setMode("p_getversion.asp", "status:599"));
+    // The answer has a body, which a download must not take for the file.
+    const StandinReply reply = standin.post("/p_getversion.asp", "key=quillmarrowed&type=lxv");
+    EXPECT_EQ(reply.status, 599);
+    EXPECT_EQ(reply.body, "status 599");
 }
 
 TEST_F(StandinProtocolTest, OfflineModeDropsTheConnectionUnanswered) {
