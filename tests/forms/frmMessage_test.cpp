@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <QCoreApplication>
@@ -198,6 +199,24 @@ TEST_F(FrmMessageTest, CallerWaitsForTheAnswerWhileEventsRun) {
     ASSERT_TRUE(waitUntil([] { return !gMsgResult.isEmpty(); }, 10000));
     EXPECT_EQ(gMsgResult, "YES");
     EXPECT_EQ(answerer.texts(), QStringList{"\n目前已有新版程式! \n\n您是否要現在進行更新?"});
+}
+
+// A message that is asked but never shown cannot be answered: the test that
+// waits on it fails within seconds instead of at ctest's time-out.
+void waitOnAMessageThatIsNeverShown() {
+    MessageAnswerer answerer("OK");
+    message()->MessageBox("40", 2, "OK_CANCEL", "2");
+    message()->hide();
+    waitUntil([] { return !gMsgResult.isEmpty(); }, 10000);
+}
+
+TEST_F(FrmMessageTest, AnswererFailsOnAMessageThatIsNeverShown) {
+    EXPECT_EXIT(
+        {
+            EXPECT_NONFATAL_FAILURE(waitOnAMessageThatIsNeverShown(), "it was never shown");
+            std::_Exit(gMsgResult.isEmpty() && waits::ending() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FrmMessageTest, PleaseWaitAnswersOkAtOnceAndShowsTheMovingBar) {

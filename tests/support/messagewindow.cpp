@@ -10,6 +10,7 @@
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"
+#include "shared/globals.h"
 #include "tests/support/windowsystem.h"
 
 namespace {
@@ -51,11 +52,22 @@ namespace {
 bool asksForAnAnswer(const frmMessage* message) {
     for (const QPushButton* button :
          {message->cmdOK, message->cmdCancel, message->cmdYes, message->cmdNo}) {
-        if (button->isVisible()) {
+        if (button->isVisibleTo(message)) {
             return true;
         }
     }
     return false;
+}
+
+// The message that waits for an answer: the shown one, or one that was
+// loaded and asked but never shown, which no click can ever answer.
+frmMessage* unansweredMessage() {
+    if (!FormInstance<frmMessage>::isLoaded()) {
+        return nullptr;
+    }
+    frmMessage* message = FormInstance<frmMessage>::get();
+    const bool waits = message->isVisible() || gMsgResult.isEmpty();
+    return waits && asksForAnAnswer(message) ? message : nullptr;
 }
 
 // Whether the click reached the button: an answered message is gone.
@@ -98,12 +110,12 @@ QStringList MessageAnswerer::trimmedTexts() const {
 }
 
 void MessageAnswerer::answerShownMessage() {
-    frmMessage* message = shownMessage();
-    const QString text = shownMessageText();
-    if (!message || !asksForAnAnswer(message)) {
+    frmMessage* message = unansweredMessage();
+    if (!message) {
         m_waiting.clear();
         return;
     }
+    const QString text = message->lblMessage->text();
     if (message != m_waiting || text != m_waitingText) {
         m_waiting = message;
         m_waitingText = text;
@@ -122,8 +134,9 @@ void MessageAnswerer::answerShownMessage() {
         m_timer->stop();
         ADD_FAILURE() << "for " << kUnansweredLimitMs / 1000 << " s the message \""
                       << text.toStdString() << "\" stayed unanswered: "
-                      << (button ? "no click reaches it, a modal window blocks it"
-                                 : "it does not offer " + m_answer.toStdString());
+                      << (!message->isVisible() ? std::string("it was never shown")
+                          : button              ? "no click reaches it, a modal window blocks it"
+                                                : "it does not offer " + m_answer.toStdString());
         waits::endAll();
     }
 }
