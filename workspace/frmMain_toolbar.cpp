@@ -374,12 +374,16 @@ bool frmMain::toolBarMouseEvent(QObject* watched, QMouseEvent* event) {
         case QEvent::MouseMove:
             picMenus_MouseMove(index);
             break;
-        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonRelease: {
+            // Settled before the release pumps events: a busy program meets
+            // the double-click of the same click in that pump.
+            const bool clicks = releaseClicks(watched, event);
             picMenus_MouseUp(index);
-            if (releaseClicks(watched, event)) {
+            if (clicks) {
                 picMenus_Click(index);
             }
             break;
+        }
         default:
             break;
     }
