@@ -177,12 +177,16 @@ QString frmClassDownload::DownloadPageUrl() {
 }
 
 // A successful download unloads this window; from the download on, only
-// what the link named is used here.
+// what the link named is used here. While a package is on its way the page
+// may still follow a link by script: the running download owns the window.
 void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel) {
     if (URL.left(4) != "cmd:") {
         return;
     }
     Cancel = true;
+    if (tmpDownloadClass) {
+        return;
+    }
     const QString courseId = courseIdOfLink(this, URL);
     if (courseId.isEmpty()) {
         return;

@@ -271,7 +271,12 @@ void frmMain::picMenus_Click(int Index) {
 }
 
 // Feedback is about a graded sentence; before the first check there is none.
+// While its send is on its way the window is loaded but stepped aside:
+// opening it again over that send would end the send unseen.
 void frmMain::showFeedback() {
+    if (FormInstance<frmFeedback>::isLoaded()) {
+        return;
+    }
     const QString sentence = SetFile_IO(gRegistrySetFile, "R", "sentence");
     if (!sentence.isEmpty() && sentence != "0") {
         CloseOtherUpForm();
@@ -374,12 +379,16 @@ bool frmMain::toolBarMouseEvent(QObject* watched, QMouseEvent* event) {
         case QEvent::MouseMove:
             picMenus_MouseMove(index);
             break;
-        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonRelease: {
+            // Settled before the release pumps events: a busy program meets
+            // the double-click of the same click in that pump.
+            const bool clicks = releaseClicks(watched, event);
             picMenus_MouseUp(index);
-            if (releaseClicks(watched, event)) {
+            if (clicks) {
                 picMenus_Click(index);
             }
             break;
+        }
         default:
             break;
     }

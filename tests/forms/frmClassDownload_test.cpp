@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QUrlQuery>
 
 #include "platform/big5.h"
@@ -104,6 +105,42 @@ TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
     EXPECT_FALSE(packageWasRequested("DEMO"));
     EXPECT_EQ(picker.shown(), 0);
     EXPECT_TRUE(window->isVisible());
+}
+
+// A course link that the page itself follows while a package is on its way
+// is ignored: one package arrives and is installed, and the picker follows.
+TEST_F(ClassDownloadTest, ALinkThePageFollowsDuringADownloadIsIgnored) {
+    frmClassDownload* window = openDownloadWindow();
+    ASSERT_TRUE(window->webMain->waitForLoad(10000));
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+    QStringList followed;
+    bool cancelled = false;
+    window->webMain->setBeforeNavigate2([&, window](const QString& url, bool& cancel) {
+        window->webMain_BeforeNavigate2(url, cancel);
+        followed << url;
+        cancelled = cancel;
+    });
+    // The page's own script, once the first progress of the package shows.
+    QTimer pageScript;
+    QObject::connect(&pageScript, &QTimer::timeout, [&] {
+        if (window->tmpDownloadClass && window->lblPercent->text() != "0%") {
+            pageScript.stop();
+            window->webMain->runJavaScriptSync("location.href = 'cmd:re:DEMO';");
+            EXPECT_TRUE(waitUntil([&] { return !followed.isEmpty(); }, 10000))
+                << "the page's link never arrived";
+        }
+    });
+    pageScript.start();
+
+    EXPECT_TRUE(followLink("cmd:DEMO"));
+
+    EXPECT_FALSE(pageScript.isActive()) << "no progress of the package showed";
+    EXPECT_EQ(followed, QStringList{"cmd:re:DEMO"});
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(loggedPaths(standin).filter(".giz"), QStringList{"/lxv_download/DEMO.giz"});
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{"所選擇的課程已經安裝完成"});
+    EXPECT_EQ(picker.shown(), 1);
 }
 
 // A failed download is reported; it leaves neither a partial package nor a

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -182,6 +183,44 @@ TEST_F(FeedbackTest, ASendPostsTheFeedbackAndClosesTheWindowAtOnce) {
               QStringList({"key", "pno", "qcode", "errcode", "sentence", "remarks", "email"}));
     EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "sentence"), "");
     EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "errcode"), "");
+}
+
+// The window steps aside while its send waits for the service; the feedback
+// button opens it no second time over that send.
+TEST_F(FeedbackTest, WhileASendWaitsTheFeedbackButtonOpensNoSecondWindow) {
+    window->SetMenuButtons(9, 4);
+    const QPointer<frmFeedback> sending = open();
+    describe("The verb is right.");
+    MessageAnswerer answerer("OK");
+    // The learner clicks the button while the send waits, and cancels a
+    // window that comes back over it.
+    bool shownAgain = false;
+    QTimer learner;
+    QTimer canceller;
+    QObject::connect(&learner, &QTimer::timeout, [&] {
+        if (sending && !sending->isVisible() && sending->webMain->isLoading()) {
+            learner.stop();
+            canceller.start();
+            clickThroughWindow(window->picMenus[9]);
+            canceller.stop();
+        }
+    });
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        if (sending->isVisible()) {
+            canceller.stop();
+            shownAgain = true;
+            QTest::mouseClick(sending->cmdCancel, Qt::LeftButton);
+        }
+    });
+    learner.start(1);
+    canceller.setInterval(1);
+    send();
+
+    EXPECT_FALSE(learner.isActive()) << "no click while the send waited";
+    EXPECT_FALSE(shownAgain);
+    ASSERT_EQ(answerer.texts().size(), 1);
+    EXPECT_TRUE(answerer.texts().first().contains("您的意見已經傳送至伺服器完成了！"));
+    EXPECT_EQ(received().size(), 1);
 }
 
 TEST_F(FeedbackTest, NoReplyWantedSendsNoEmail) {

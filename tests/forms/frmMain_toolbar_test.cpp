@@ -13,6 +13,7 @@
 #include "startup/frmClassSelect.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmSample.h"
 #include "workspace/frmSearch.h"
@@ -263,6 +264,10 @@ TEST_F(MainWindowToolBarTest, ADoubleClickOnAButtonOrATabIsOneClick) {
     EXPECT_EQ(gHistoryPos, 1);
     clickButton(4);
     EXPECT_EQ(gHistoryPos, 2) << "the click after a double-click is a click";
+    queueClicksWhileBusy(window->picMenus[4], 1);
+    EXPECT_EQ(gHistoryPos, 3) << "a click that waited while the program was busy";
+    queueClicksWhileBusy(window->picMenus[3], 2);
+    EXPECT_EQ(gHistoryPos, 2) << "a double-click that waited while the program was busy";
 
     // The tab's page loads between the clicks, so that a second navigation
     // would not cancel the first unseen; the tab gets Qt's events all the

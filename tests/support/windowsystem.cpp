@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
+#include <QCoreApplication>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -16,6 +17,26 @@ void clickThroughWindow(QWidget* widget, Qt::MouseButton button, QPoint spot) {
     const QPoint inWindow = widget->mapTo(widget->window(), local);
     QTest::mouseMove(window, inWindow);
     QTest::mouseClick(window, button, Qt::NoModifier, inWindow);
+}
+
+void queueClicksWhileBusy(QWidget* widget, int clicks) {
+    QWindow* window = widget->window()->windowHandle();
+    const QPoint place = widget->mapTo(widget->window(), QPoint(3, 3));
+    // The pointer rests on the widget before the program gets busy.
+    QTest::mouseMove(window, place);
+    // Apart from earlier clicks, and close enough to pair as a double-click.
+    QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+    for (int click = 0; click < clicks; ++click) {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held =
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, ulong(QTest::lastMouseTimestamp), QPointF(place),
+                window->mapToGlobal(QPointF(place)), held, Qt::LeftButton, type);
+        }
+    }
+    QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+    QCoreApplication::processEvents();
 }
 
 void closeByWindowSystem(QWidget* window) {

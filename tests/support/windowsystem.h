@@ -12,5 +12,10 @@ class QWidget;
 // of its own is given; the test fails when the widget is not shown.
 void clickThroughWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
                         QPoint spot = QPoint());
+// A click (clicks 1) or a double-click (clicks 2) near the widget's top
+// left corner that waits in the window system's queue while the program is
+// busy: events then run once, and the program meets the whole queue at its
+// first pump.
+void queueClicksWhileBusy(QWidget* widget, int clicks);
 // Closes a shown window as Alt+F4, a panel or a window manager does.
 void closeByWindowSystem(QWidget* window);
