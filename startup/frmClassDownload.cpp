@@ -177,14 +177,15 @@ QString frmClassDownload::DownloadPageUrl() {
 }
 
 // A successful download unloads this window; from the download on, only
-// what the link named is used here. While a package is on its way the page
-// may still follow a link by script: the running download owns the window.
+// what the link named is used here. While a package is on its way, and
+// while the window leaves (also during the install that follows a
+// download), the page may still follow a link by script: it is ignored.
 void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel) {
     if (URL.left(4) != "cmd:") {
         return;
     }
     Cancel = true;
-    if (tmpDownloadClass) {
+    if (tmpDownloadClass || isLeaving()) {
         return;
     }
     const QString courseId = courseIdOfLink(this, URL);
