@@ -8,6 +8,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/mainwindowlink.h"
 #include "shared/request.h"
 #include "workspace/frmMain.h"
 #include "workspace/progressbatch.h"
@@ -157,28 +158,36 @@ bool replaceLocalRecords(const ServiceRecords& records) {
 }  // namespace
 
 void frmMain::SyncProcess(bool pNeedReload) {
-    setEnabled(false);
-    BuildConnStrings();
-    FormInstance<frmMessage>::get()->ProgressMsgBox(gOldPno.isEmpty() ? "3004" : "3005", 0,
-                                                    QString(), "0");
-    doEvents();
-
     QString refusalMessage;
-    const std::optional<ServiceRecords> records = fetchServiceRecords(refusalMessage);
-    const bool synced = records && replaceLocalRecords(*records);
-    if (synced && pNeedReload) {
-        gReloadDone = false;
-        tmrReloadClassWaitProc.start();
-        // The reload runs inside this wait; a timer stopped before its tick
-        // would leave nothing to wait for.
-        waitUntil([this] { return gReloadDone || !tmrReloadClassWaitProc.isActive(); });
+    bool fetched = false;
+    bool synced = false;
+    {
+        // Until the reopened course is shown, nothing that ends meanwhile (a
+        // search, the reopening itself, a message) gives the main window
+        // back: a second sync or a page build would take over the
+        // please-wait box.
+        const MainWindowHold whileSyncing;
+        BuildConnStrings();
+        FormInstance<frmMessage>::get()->ProgressMsgBox(gOldPno.isEmpty() ? "3004" : "3005", 0,
+                                                        QString(), "0");
+        doEvents();
+
+        const std::optional<ServiceRecords> records = fetchServiceRecords(refusalMessage);
+        fetched = records.has_value();
+        synced = fetched && replaceLocalRecords(*records);
+        if (synced && pNeedReload) {
+            gReloadDone = false;
+            tmrReloadClassWaitProc.start();
+            // The reload runs inside this wait; a timer stopped before its
+            // tick would leave nothing to wait for.
+            waitUntil([this] { return gReloadDone || !tmrReloadClassWaitProc.isActive(); });
+        }
+        FormInstance<frmMessage>::unload();
     }
-    FormInstance<frmMessage>::unload();
-    setEnabled(true);
     if (!synced) {
         // Records that came but could not be stored tell of the databases
         // here.
-        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : refusalMessage, 1, "OK",
+        FormInstance<frmMessage>::get()->MessageBox(fetched ? "29971" : refusalMessage, 1, "OK",
                                                     "1");
         waitUntil([] { return !gMsgResult.isEmpty(); });
         return;
