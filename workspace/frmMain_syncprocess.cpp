@@ -158,36 +158,30 @@ bool replaceLocalRecords(const ServiceRecords& records) {
 }  // namespace
 
 void frmMain::SyncProcess(bool pNeedReload) {
-    QString refusalMessage;
-    bool fetched = false;
-    bool synced = false;
-    {
-        // Until the reopened course is shown, nothing that ends meanwhile (a
-        // search, the reopening itself, a message) gives the main window
-        // back: a second sync or a page build would take over the
-        // please-wait box.
-        const MainWindowHold whileSyncing;
-        BuildConnStrings();
-        FormInstance<frmMessage>::get()->ProgressMsgBox(gOldPno.isEmpty() ? "3004" : "3005", 0,
-                                                        QString(), "0");
-        doEvents();
+    // Nothing that ends meanwhile (a search, the reopening of the course, a
+    // message) gives the main window back before the sync ends: a second
+    // sync or a page build would take over the please-wait box.
+    const MainWindowHold whileSyncing;
+    BuildConnStrings();
+    FormInstance<frmMessage>::get()->ProgressMsgBox(gOldPno.isEmpty() ? "3004" : "3005", 0,
+                                                    QString(), "0");
+    doEvents();
 
-        const std::optional<ServiceRecords> records = fetchServiceRecords(refusalMessage);
-        fetched = records.has_value();
-        synced = fetched && replaceLocalRecords(*records);
-        if (synced && pNeedReload) {
-            gReloadDone = false;
-            tmrReloadClassWaitProc.start();
-            // The reload runs inside this wait; a timer stopped before its
-            // tick would leave nothing to wait for.
-            waitUntil([this] { return gReloadDone || !tmrReloadClassWaitProc.isActive(); });
-        }
-        FormInstance<frmMessage>::unload();
+    QString refusalMessage;
+    const std::optional<ServiceRecords> records = fetchServiceRecords(refusalMessage);
+    const bool synced = records && replaceLocalRecords(*records);
+    if (synced && pNeedReload) {
+        gReloadDone = false;
+        tmrReloadClassWaitProc.start();
+        // The reload runs inside this wait; a timer stopped before its tick
+        // would leave nothing to wait for.
+        waitUntil([this] { return gReloadDone || !tmrReloadClassWaitProc.isActive(); });
     }
+    FormInstance<frmMessage>::unload();
     if (!synced) {
         // Records that came but could not be stored tell of the databases
         // here.
-        FormInstance<frmMessage>::get()->MessageBox(fetched ? "29971" : refusalMessage, 1, "OK",
+        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : refusalMessage, 1, "OK",
                                                     "1");
         waitUntil([] { return !gMsgResult.isEmpty(); });
         return;

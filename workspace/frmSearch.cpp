@@ -191,14 +191,11 @@ void frmSearch::cmdSearch_Click() {
         return;
     }
     const QPointer<frmMain> main(FormInstance<frmMain>::get());
-    bool found = false;
-    {
-        // The main window comes back on every way out of the walk, also when
-        // this window was closed during it, unless other work still holds it.
-        const MainWindowHold whileSearching;
-        setSearching(true);
-        found = findQuestion(main, text);
-    }
+    // The main window comes back on every way out of the search, also when
+    // this window was closed during it, unless other work still holds it.
+    const MainWindowHold whileSearching;
+    setSearching(true);
+    const bool found = findQuestion(main, text);
     if (isLeaving()) {
         return;
     }
