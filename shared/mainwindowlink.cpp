@@ -14,19 +14,24 @@ QPointer<QWidget>& mainWindow() {
     return window;
 }
 
-QList<QPointer<QWidget>>& holders() {
-    static QList<QPointer<QWidget>> list;
+QList<QPointer<QObject>>& holders() {
+    static QList<QPointer<QObject>> list;
     return list;
 }
 
-// A holder that is unloaded (and so hidden) without releasing the main
+// A dialog that is gone, but whose handler runs on, holds nothing.
+bool isUnloadedDialog(const QObject* holder) {
+    const auto* dialog = qobject_cast<const QWidget*>(holder);
+    return dialog && forms::isUnloaded(dialog);
+}
+
+// A dialog that is unloaded (and so hidden) without releasing the main
 // window, e.g. at the end of the program, lets go of it all the same.
 class UnloadWatch : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* holder = static_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Hide && forms::isUnloaded(holder)) {
-            ReleaseMainWindow(holder);
+        if (event->type() == QEvent::Hide && isUnloadedDialog(watched)) {
+            ReleaseMainWindow(watched);
         }
         return false;
     }
@@ -40,9 +45,8 @@ UnloadWatch& unloadWatch() {
 }
 
 bool isHeld() {
-    holders().removeIf([](const QPointer<QWidget>& holder) {
-        return !holder || forms::isUnloaded(holder);
-    });
+    holders().removeIf(
+        [](const QPointer<QObject>& holder) { return !holder || isUnloadedDialog(holder); });
     return !holders().isEmpty();
 }
 
@@ -58,9 +62,8 @@ void SetMainWindowEnabled(bool enabled) {
     }
 }
 
-// A dialog that is gone, but whose handler runs on, holds nothing.
-void HoldMainWindow(QWidget* holder) {
-    if (forms::isUnloaded(holder)) {
+void HoldMainWindow(QObject* holder) {
+    if (isUnloadedDialog(holder)) {
         return;
     }
     if (!holders().contains(holder)) {
@@ -70,9 +73,17 @@ void HoldMainWindow(QWidget* holder) {
     SetMainWindowEnabled(false);
 }
 
-void ReleaseMainWindow(QWidget* holder) {
+void ReleaseMainWindow(QObject* holder) {
     if (holders().removeAll(holder) > 0) {
         holder->removeEventFilter(&unloadWatch());
     }
     SetMainWindowEnabled(true);
+}
+
+MainWindowHold::MainWindowHold() {
+    HoldMainWindow(&mToken);
+}
+
+MainWindowHold::~MainWindowHold() {
+    ReleaseMainWindow(&mToken);
 }

@@ -12,10 +12,10 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/mainwindowlink.h"
 #include "startup/frmClassDownload.h"
 #include "startup/modalshow.h"
 #include "workspace/coursedescriptor.h"
-#include "workspace/frmMain.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ void frmClassSelect::cmdLoad_Click() {
     ReloadClass(QString());
     // The opening may have unloaded the picker: only the main window is
     // touched from here on.
-    FormInstance<frmMain>::get()->setEnabled(true);
+    SetMainWindowEnabled(true);
 }
 
 void frmClassSelect::cmdDownload_Click() {

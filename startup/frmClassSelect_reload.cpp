@@ -9,6 +9,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "shared/mainwindowlink.h"
 #include "shared/request.h"
 #include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
@@ -43,7 +44,7 @@ void keepOpenCourse(const QString& pOpenCourseId) {
     gCourseId = pOpenCourseId;
     frmMain* main = mainWindow();
     main->DisableAllButtonMenus(main->treMain->count() == 0);
-    main->setEnabled(true);
+    SetMainWindowEnabled(true);
     FormInstance<frmClassSelect>::unload();
 }
 
@@ -99,7 +100,7 @@ void showOpenedCourse() {
     doEvents();
     frmMain* main = mainWindow();
     main->DisableAllButtonMenus(main->treMain->count() == 0);
-    main->setEnabled(true);
+    SetMainWindowEnabled(true);
 }
 
 bool isServerEdition() {
@@ -130,7 +131,7 @@ void openSelectedCourse() {
             return;
         }
     }
-    mainWindow()->setEnabled(true);
+    SetMainWindowEnabled(true);
 
     const QString openCourseId = gCourseId;
     gCourseId = gSelCourseId;
@@ -164,7 +165,7 @@ void frmClassSelect::ReloadClass(const QString& pCourseId) {
     if (courseId.isEmpty()) {
         return;
     }
-    mainWindow()->setEnabled(false);
+    SetMainWindowEnabled(false);
     mainWindow()->DisableAllButtonMenus(true);
     gSelCourseId = courseId;
     openSelectedCourse();

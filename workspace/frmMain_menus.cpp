@@ -10,6 +10,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "shared/mainwindowlink.h"
 #include "shared/request.h"
 #include "shared/serverconfig.h"
 #include "shared/servicescripts.h"
@@ -138,10 +139,9 @@ void frmMain::mnuDownloadCourse_Click() {
 }
 
 void frmMain::mnuFileInstall_Click() {
-    setEnabled(false);
+    const MainWindowHold whileInstalling;
     InstallCourseProc(askForCoursePackage(this));
     mnuFileOpen_Click();
-    setEnabled(true);
 }
 
 void frmMain::mnuFileSave_Click() {
@@ -170,12 +170,12 @@ void frmMain::mnuImportSync_Click() {
         showNetworkDown();
         return;
     }
-    setEnabled(false);
+    SetMainWindowEnabled(false);
     gLoginDone = false;
     gLoginOK = false;
     FormInstance<frmLXVImportLogin>::get()->show();
     waitUntil([] { return gLoginDone || !FormInstance<frmLXVImportLogin>::isLoaded(); });
-    setEnabled(true);
+    SetMainWindowEnabled(true);
     if (gLoginOK) {
         SyncProcess(true);
     }

@@ -8,6 +8,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/mainwindowlink.h"
 #include "shared/request.h"
 #include "workspace/frmMain.h"
 #include "workspace/progressbatch.h"
@@ -157,7 +158,10 @@ bool replaceLocalRecords(const ServiceRecords& records) {
 }  // namespace
 
 void frmMain::SyncProcess(bool pNeedReload) {
-    setEnabled(false);
+    // Nothing that ends meanwhile (a search, the reopening of the course, a
+    // message) gives the main window back before the sync ends: a second
+    // sync or a page build would take over the please-wait box.
+    const MainWindowHold whileSyncing;
     BuildConnStrings();
     FormInstance<frmMessage>::get()->ProgressMsgBox(gOldPno.isEmpty() ? "3004" : "3005", 0,
                                                     QString(), "0");
@@ -174,7 +178,6 @@ void frmMain::SyncProcess(bool pNeedReload) {
         waitUntil([this] { return gReloadDone || !tmrReloadClassWaitProc.isActive(); });
     }
     FormInstance<frmMessage>::unload();
-    setEnabled(true);
     if (!synced) {
         // Records that came but could not be stored tell of the databases
         // here.

@@ -18,6 +18,7 @@
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/mainwindowlink.h"
 #include "shared/progressflash.h"
 #include "workspace/frmMain.h"
 
@@ -190,14 +191,11 @@ void frmSearch::cmdSearch_Click() {
         return;
     }
     const QPointer<frmMain> main(FormInstance<frmMain>::get());
-    main->setEnabled(false);
+    // The main window comes back on every way out of the search, also when
+    // this window was closed during it, unless other work still holds it.
+    const MainWindowHold whileSearching;
     setSearching(true);
     const bool found = findQuestion(main, text);
-    // The main window comes back on every way out of the walk, also when
-    // this window was closed during it.
-    if (main) {
-        main->setEnabled(true);
-    }
     if (isLeaving()) {
         return;
     }
@@ -221,6 +219,9 @@ void frmSearch::setSearching(bool searching) {
     } else {
         tmrProgressFlash->stop();
         picProgress->hide();
+        // Disabling the box took the focus from it, and the node click could
+        // not give it back: Enter goes on to the next question.
+        txtSearch->setFocus();
     }
     doEvents();
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -578,6 +579,34 @@ TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker
     EXPECT_TRUE(paths.contains("/p_all_setmemo.asp"));
     EXPECT_FALSE(paths.contains("/p_getcourse.asp"));
     EXPECT_TRUE(paths.filter("p_getprogress.asp").isEmpty());
+}
+
+// Beneath a plan dialog left open the learner could open another course,
+// whose plan the dialog would then rewrite.
+TEST_F(CourseOpeningTest, ACoursePickedFromTheMenuWithoutAPlanIsHeldByItsPlanDialog) {
+    prepareDemo("LXV");
+    writeDescriptor("DEMO.lxs", {"DEMO", kDemoName, "勤奮好學型", "40", "2024/3/1", "2024/4/10"});
+    installCopyOfDemo("OTHER");
+    frmMain* window = FormInstance<frmMain>::get();
+    ASSERT_FALSE(FormInstance<frmSchedule>::isLoaded());
+    WhenShown pickOther(loadedForm<frmClassSelect>, [](QWidget* shown) {
+        auto* form = static_cast<frmClassSelect*>(shown);
+        form->lstClass->setCurrentRow(int(form->lstClassName.indexOf("OTHER")));
+        clickThroughWindow(form->cmdLoad);
+    });
+
+    window->mnuFileOpen->trigger();
+
+    EXPECT_TRUE(pickOther.seen());
+    EXPECT_EQ(gCourseId, "OTHER");
+    ASSERT_TRUE(FormInstance<frmSchedule>::isLoaded());
+    EXPECT_FALSE(window->isEnabled());
+    QMenuBar* menus = window->menuBar();
+    clickThroughWindow(menus, Qt::LeftButton,
+                       menus->actionGeometry(window->mnuFile->menuAction()).center());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
+    EXPECT_TRUE(window->isEnabled());
 }
 
 }  // namespace

@@ -84,7 +84,9 @@ TEST_F(InstallTest, TheMenuCommandInstallsThePickedFileAndOpensThePicker) {
                              dialog->selectFile(package);
                              QMetaObject::invokeMethod(dialog, "accept");
                          });
-    WhenShown picker(loadedForm<frmClassSelect>, [](QWidget*) {
+    // The install holds the main window past its message's close.
+    WhenShown picker(loadedForm<frmClassSelect>, [this](QWidget*) {
+        EXPECT_FALSE(window->isEnabled());
         EXPECT_EQ(FormInstance<frmClassSelect>::get()->lstClassName, QStringList{"DEMO"});
         FormInstance<frmClassSelect>::unload();
     });

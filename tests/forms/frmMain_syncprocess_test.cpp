@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
+#include "shared/servicescripts.h"
 #include "tests/forms/lxvrecordsfixture.h"
-#include "tests/support/windowsystem.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
+#include "workspace/frmSearch.h"
 #include "workspace/treeimages.h"
 
 namespace {
@@ -127,6 +132,31 @@ TEST_F(SyncProcessTest, ReopensTheCourseWhenAskedAndThenShowsTheEndMessage) {
     EXPECT_TRUE(answerer.texts().at(0).startsWith("同步完成！"));
     EXPECT_FALSE(window->isEnabled());
     clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+// A second sync or a page build started meanwhile would take over the
+// please-wait box.
+TEST_F(SyncProcessTest, ASearchThatEndsDuringTheSyncLeavesTheMainWindowDisabled) {
+    // A plan on the service spares the reopened course the plan dialog.
+    ASSERT_EQ(SetMemoServer("PUT", "40@2024/3/1@2024/4/10", gPno, gCourseId).left(3), "OK#");
+    frmSearch* search = FormInstance<frmSearch>::get();
+    search->show();
+    search->txtSearch->setText("is");
+    bool walkedDuringSync = false;
+    WhenShown searchWhileWaiting(
+        [&]() -> QWidget* { return window->tmrReloadClassWaitProc.isActive() ? search : nullptr; },
+        [&](QWidget*) {
+            clickThroughWindow(search->cmdSearch);
+            walkedDuringSync =
+                search->cmdSearch->isEnabled() && window->tmrReloadClassWaitProc.isActive();
+            EXPECT_FALSE(window->isEnabled());
+        });
+
+    window->SyncProcess(true);
+
+    EXPECT_TRUE(walkedDuringSync);
+    EXPECT_TRUE(gReloadDone);
     EXPECT_TRUE(window->isEnabled());
 }
 

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
@@ -188,6 +189,26 @@ TEST_F(SearchWindowTest, ANodeClickLeavesTheSearchWindowActiveWithTheFocusInItsB
 
     EXPECT_TRUE(waitFor([this] { return QApplication::activeWindow() == form; }));
     EXPECT_EQ(QApplication::focusWidget(), form->txtSearch);
+}
+
+// Enter after Enter walks on through the questions, found or not.
+TEST_F(SearchWindowTest, AfterASearchTheFocusStaysInTheBoxForTheNextEnter) {
+    select("QUIZ_U1000101");
+    ASSERT_TRUE(waitFor([this] { return QApplication::focusWidget() == form->txtSearch; }));
+    QWindow* keys = form->windowHandle();
+    QTest::keyClick(keys, 'i');
+    QTest::keyClick(keys, 's');
+    QTest::keyClick(keys, Qt::Key_Return);
+    EXPECT_EQ(selectedKey(), "QUIZ_U3000104");
+    EXPECT_EQ(QApplication::focusWidget(), form->txtSearch);
+
+    QTest::keyClick(keys, Qt::Key_Return);
+    EXPECT_EQ(form->lblMessage->text(), kNotFound);
+    EXPECT_EQ(QApplication::focusWidget(), form->txtSearch);
+
+    clickThroughWindow(form->lblDirect[frmSearch::kUp]);
+    QTest::keyClick(keys, Qt::Key_Return);
+    EXPECT_EQ(selectedKey(), "QUIZ_U1000101");
 }
 
 // The walk stops short of the question it would have found.

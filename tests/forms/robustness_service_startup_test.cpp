@@ -22,11 +22,13 @@
 #include "startup/frmLogin.h"
 #include "startup/frmLXMLogin.h"
 #include "startup/frmPublisher.h"
+#include "startup/frmSchedule.h"
 #include "startup/frmStartup.h"
 #include "tests/forms/servicefaultfixture.h"
 #include "tests/support/focusleave.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/pickercloser.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 
 // The start-up, the sign-ins, the course opening and the course download
@@ -233,6 +235,11 @@ TEST_P(LXVOpeningFaultTest, OpensTheCourseAsItIsHere) {
 
     EXPECT_TRUE(answerer.texts().isEmpty());
     EXPECT_EQ(closer.shown(), 0);
+    // The course has no plan: the dialog that asks for one holds the window
+    // until it closes.
+    ASSERT_TRUE(FormInstance<frmSchedule>::isLoaded());
+    EXPECT_FALSE(window->isEnabled());
+    clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
     expectCourseOpen();
     EXPECT_EQ(localRecords(), before);
     EXPECT_EQ(readBytes(versionFile), version);
