@@ -44,8 +44,10 @@ TEST(DecodeMdbStringTest, LowerCaseGIsCollectedAsZeroDigit) {
 
 TEST(DecodeMdbStringTest, ImpossibleNumbersGiveEmpty) {
     const QString good = stored(U'A');
-    EXPECT_EQ(DecodeMdbString(good + "186A1G"), "");        // 100001
-    EXPECT_EQ(DecodeMdbString(good + "10G"), "");           // below the offset
+    EXPECT_EQ(DecodeMdbString(good + "186A1G"), "");  // 100001
+    EXPECT_EQ(DecodeMdbString(good + "10G"), "");     // below the offset
+    EXPECT_EQ(DecodeMdbString(good + "24G"), "");     // code -1
+    EXPECT_EQ(DecodeMdbString(good + "25G"), "A" + QString(QChar(0)));
     EXPECT_EQ(DecodeMdbString(good + "G"), "");             // empty number
     EXPECT_EQ(DecodeMdbString(good + stored(0xD800)), "");  // half a surrogate pair
     EXPECT_EQ(DecodeMdbString(stored(0xDC00) + good), "");
