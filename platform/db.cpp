@@ -153,7 +153,7 @@ bool isAfternoon(const QString& mark) {
 }
 
 // The time of a date literal: 24-hour, or 12-hour with its mark before or
-// after it (12 AM is midnight, 12 PM noon).
+// after it, hours 1 to 12 (12 AM is midnight, 12 PM noon).
 std::optional<QTime> timeOf(const QRegularExpressionMatch& match) {
     const QString before = match.captured(QStringLiteral("before"));
     const QString after = match.captured(QStringLiteral("after"));
@@ -163,7 +163,7 @@ std::optional<QTime> timeOf(const QRegularExpressionMatch& match) {
     }
     const QString mark = before + after;
     if (!mark.isEmpty()) {
-        if (hour > 12) {
+        if (hour < 1 || hour > 12) {
             return std::nullopt;
         }
         hour = hour % 12 + (isAfternoon(mark) ? 12 : 0);

@@ -160,7 +160,7 @@ void startDrag(QWidget* window, QMouseEvent* press) {
 
 double screenDpiX() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInchX() : 96.0;
+    return screen ? screen->logicalDotsPerInchX() * screen->devicePixelRatio() : 96.0;
 }
 
 }  // namespace windowskin

@@ -28,7 +28,9 @@ void keepAboveModalWindows(QWidget* window);
 // Lets the window system move the window, as a caption drag would.
 void startDrag(QWidget* window, QMouseEvent* press);
 
-// Horizontal logical dots per inch of the primary screen.
+// Horizontal dots per inch that the desktop gives the primary screen. Qt
+// scales a screen of more than 96 dpi by its device pixel ratio and then
+// reports 96 logical dpi, so the ratio is taken back in.
 double screenDpiX();
 
 }  // namespace windowskin

@@ -21,10 +21,11 @@ int hexDigitValue(QChar character) {
     return 0;
 }
 
-// Codes that no character has (below zero, or one half of a surrogate pair)
-// end the decoding.
+// Codes that no character has end the decoding. A half of a surrogate pair
+// is taken only as part of a whole pair: a character beyond sixteen bits is
+// stored as its two UTF-16 units.
 bool isCharacterCode(qint64 code) {
-    return code >= 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    return code >= 0 && code <= 0x10FFFF;
 }
 
 // The character that a single-byte code names. A lead byte alone, or a code
@@ -75,7 +76,7 @@ QString DecodeMdbString(const QString& pText) {
         result.append(QStringView(QChar::fromUcs4(char32_t(code))));
         numberStart = at + 1;
     }
-    return result;
+    return result.isValidUtf16() ? result : QString();
 }
 
 QString HtmlDecrypt(QString& pText) {

@@ -9,7 +9,9 @@
 qint64 HexToDec(const QString& pText);
 
 // A database text: hex numbers, each closed by "G", each a character's code
-// plus a fixed offset. "" when a number names no character.
+// plus a fixed offset; a character beyond sixteen bits may stand as its two
+// UTF-16 units. "" when a number names no character, or a half of a pair
+// stands alone.
 QString DecodeMdbString(const QString& pText);
 
 // A unit page: a header, the body XORed on its single-byte characters with a

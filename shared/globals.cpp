@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QProcessEnvironment>
 
+#include "shared/coursepaths.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
 #include "shared/serverconfig.h"
@@ -148,8 +149,9 @@ void BuildConnStrings() {
         odbcDriver ? QStringLiteral("Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=")
                    : QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=");
     gEngineConnStr = prefix + gBasePath + "/glossor/data/err4list.mdb;";
-    gCourseConnStr = prefix + gBasePath + "/Lexivo2/" + gCourseId + "/LexivoData.mdb;";
-    gUserConnStr = prefix + gBasePath + "/Lexivo2/" + gCourseId + "/userData.mdb;";
+    const QString courseFolder = CourseFolder(gCourseId);
+    gCourseConnStr = prefix + courseFolder + "/LexivoData.mdb;";
+    gUserConnStr = prefix + courseFolder + "/userData.mdb;";
 }
 
 // Platform 3 stands for this kernel family; the release gives major.minor.

@@ -14,6 +14,7 @@
 #include "platform/forminstance.h"
 #include "platform/package.h"
 #include "platform/waituntil.h"
+#include "shared/coursepaths.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -248,7 +249,7 @@ bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVers
     if (pServerVersion.isEmpty() || pServerVersion.startsWith("ERR")) {
         return true;
     }
-    const QString versionFile = ProductFolder() + "/" + pCourseId + "/" + pCourseId + ".ver";
+    const QString versionFile = CourseVersionFile(pCourseId);
     // An empty file, or one that cannot be read, holds no version, as a
     // missing one does.
     const QString stored = Trim(FirstLine(versionFile));

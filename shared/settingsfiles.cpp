@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include "platform/big5.h"
+#include "shared/coursepaths.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 
@@ -128,7 +129,7 @@ void RegistrySet_IO(const QString& pAction) {
         "sentence=0",
         "htm4chk=",
         "synChk=",
-        "coursePath=" + gBasePath + "/" + gDataFolderName + "/" + gCourseId,
+        "coursePath=" + CourseFolder(gCourseId),
     };
     const QString path = gEnginePath + "registry.set";
     if (!big5::writeLines(path, lines)) {
@@ -154,7 +155,7 @@ void WriteTextFile(const QString& pPath, const QString& pText) {
 }
 
 QString GetCourseName(const QString& pCourseId) {
-    const QString path = gBasePath + "/Lexivo2/" + pCourseId + ".lxs";
+    const QString path = CourseDescriptorFile(pCourseId);
     if (!FileExists(path)) {
         return QString();
     }

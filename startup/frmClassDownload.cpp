@@ -10,6 +10,7 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
+#include "shared/coursepaths.h"
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -194,14 +195,14 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
     }
     const QString packageUrl = gServerURL + "lxv_download/" + courseId + ".giz";
     const QString localFile = gBasePath + "/" + courseId + ".giz";
-    const QString descriptorPath = CourseDescriptor::pathOf(courseId);
-    const CourseDescriptor plan = planBeforeInstall(descriptorPath);
+    const CourseDescriptor plan = planBeforeInstall(CourseDescriptor::pathOf(courseId));
 
     if (StartDownloadProc(packageUrl, localFile)) {
         // A package that would not install (the learner has been told) leaves
-        // no descriptor of a course that is not there.
-        if (FileExists(ProductFolder() + "/" + courseId + "/LexivoData.mdb")) {
-            rewriteDescriptor(courseId, descriptorPath, plan);
+        // no descriptor of a course that is not there. The package names its
+        // files as it likes: they are looked up again after the install.
+        if (FileExists(CourseFolder(courseId) + "/LexivoData.mdb")) {
+            rewriteDescriptor(courseId, CourseDescriptor::pathOf(courseId), plan);
         }
     } else if (!showMessageAndWait("2802", 1, "OK", "1")) {
         // Closed meanwhile: its way out has shown the picker already.

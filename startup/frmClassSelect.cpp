@@ -8,6 +8,7 @@
 
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
+#include "shared/coursepaths.h"
 #include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
@@ -52,13 +53,6 @@ QString displayLine(const CourseDescriptor& descriptor) {
     return name + "《" + plan + "(" + descriptor.line(CourseDescriptor::kDaysLine) + "日)" + "：" +
            descriptor.line(CourseDescriptor::kStartLine) + "～" +
            descriptor.line(CourseDescriptor::kEndLine) + "》";
-}
-
-// The course folder stands beside its descriptor under the descriptor's own
-// name: the file names are kept as they are, as the folder names are
-// case-sensitive here.
-QString courseFolderOf(const QString& pFolder, const QString& pFileName) {
-    return pFolder + "/" + pFileName.chopped(4);
 }
 
 }  // namespace
@@ -150,7 +144,7 @@ void frmClassSelect::addInstalledCourse(const QString& pFolder, const QString& p
     if (!descriptor.read(pFolder + "/" + pFileName) || !descriptor.isComplete()) {
         return;
     }
-    const QString courseFolder = courseFolderOf(pFolder, pFileName);
+    const QString courseFolder = CourseFolder(courseId);
     if (!FolderExists(courseFolder) || !FileExists(courseFolder + "/LexivoData.mdb")) {
         return;
     }

@@ -10,6 +10,7 @@
 
 #include "platform/big5.h"
 #include "platform/forminstance.h"
+#include "shared/coursepaths.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/skin.h"
@@ -40,8 +41,7 @@ void frmLogin::createServerBox() {
 // Before a course is open the course part of the path is empty, and the file
 // lies in the product folder itself.
 void frmLogin::Form_Load() {
-    mServerListFile =
-        QDir::cleanPath(gBasePath + "/" + gDataFolderName + "/" + gCourseId + "/ServerList.set");
+    mServerListFile = QDir::cleanPath(CourseFolder(gCourseId) + "/ServerList.set");
     SetDefaultValue();
     showDialog();
 }

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 #include "platform/big5.h"
-#include "shared/globals.h"
+#include "shared/coursepaths.h"
 #include "shared/helpers.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr int kEightyDays = 80;
 }  // namespace
 
 QString CourseDescriptor::pathOf(const QString& courseId) {
-    return gBasePath + "/Lexivo2/" + courseId + ".lxs";
+    return CourseDescriptorFile(courseId);
 }
 
 QString CourseDescriptor::planNameForDays(int days) {

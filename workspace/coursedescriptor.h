@@ -22,7 +22,7 @@ public:
     static constexpr int kStartLine = 5;
     static constexpr int kEndLine = 6;
 
-    // gBasePath/Lexivo2/<courseId>.lxs
+    // The course's descriptor file as it is named on disk (CourseDescriptorFile).
     static QString pathOf(const QString& courseId);
 
     // The plan name that goes with a plan length.

@@ -12,6 +12,7 @@
 #include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
+#include "shared/coursepaths.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -316,7 +317,7 @@ bool isCourseFolderName(const QString& name) {
 
 void frmMain::openLastCourse() {
     QString course = SetFile_IO(gSetupSetFile, "R", "lastCourse", "");
-    if (!isCourseFolderName(course) || !FolderExists(gBasePath + "/Lexivo2/" + course)) {
+    if (!isCourseFolderName(course) || !FolderExists(CourseFolder(course))) {
         course.clear();
     }
     if (course.isEmpty()) {

@@ -8,6 +8,7 @@
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "platform/waituntil.h"
+#include "shared/coursepaths.h"
 #include "shared/descramble.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -23,10 +24,6 @@ namespace {
 using namespace mainmeasures;
 
 const QString kQuizPrefix = QStringLiteral("QUIZ_");
-
-QString courseFolder() {
-    return gBasePath + "/Lexivo2/" + gCourseId;
-}
 
 // The root, and nodes whose text begins "unit", stand for no unit.
 bool isOutsideUnits(const TreeNode* node) {
@@ -49,7 +46,7 @@ void publishSelection(const TreeNode* node) {
 
 // Replaced whole on every click, so the next start reselects this node.
 void writeNodeSet(const QString& key) {
-    const QString path = courseFolder() + "/node.set";
+    const QString path = CourseFolder(gCourseId) + "/node.set";
     if (!big5::writeLines(path, {'"' + key + '"'})) {
         qWarning("%s could not be written", qUtf8Printable(path));
     }
@@ -58,11 +55,12 @@ void writeNodeSet(const QString& key) {
 // The unit's stored page, descrambled, with its pictures taken from the
 // course folder. "" when the page is missing or cannot be descrambled.
 QString readUnitPage(const QString& tag) {
-    QString page = ReadTextFile(courseFolder() + "/" + QString(tag).replace(".htm", ".xtm"));
+    const QString folder = CourseFolder(gCourseId);
+    QString page = ReadTextFile(folder + "/" + QString(tag).replace(".htm", ".xtm"));
     if (HtmlDecrypt(page).isEmpty()) {
         return QString();
     }
-    return page.replace("pic/", courseFolder() + "/pic/");
+    return page.replace("pic/", folder + "/pic/");
 }
 
 // A page that cannot be read or written leaves the pane on the page it

@@ -6,6 +6,7 @@
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "platform/waituntil.h"
+#include "shared/coursepaths.h"
 #include "shared/descramble.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
@@ -35,10 +36,6 @@ struct CourseRows {
     CourseRow root;
     QList<UnitRows> units;
 };
-
-QString courseFolder() {
-    return gBasePath + "/Lexivo2/" + gCourseId;
-}
 
 // A row of the course table, with what grouping the rows needs of it as
 // stored: its id untrimmed, its parent, and whether it counts as an open
@@ -158,7 +155,7 @@ bool readDescriptor(CourseDescriptor* descriptor) {
 }
 
 bool readCourse(CourseDescriptor* descriptor, CourseRows* rows) {
-    const QString databasePath = courseFolder() + "/LexivoData.mdb";
+    const QString databasePath = CourseFolder(gCourseId) + "/LexivoData.mdb";
     if (!FileExists(CourseDescriptor::pathOf(gCourseId)) || !FileExists(databasePath)) {
         return false;
     }
@@ -191,7 +188,7 @@ void takeDescriptor(const CourseDescriptor& descriptor) {
 // The key that node.set holds: the first field, written between double
 // quotes, read without them.
 QString readSavedNodeKey() {
-    const QString path = courseFolder() + "/node.set";
+    const QString path = CourseFolder(gCourseId) + "/node.set";
     if (!FileExists(path)) {
         return QString();
     }
@@ -340,7 +337,7 @@ bool frmMain::GetListTree() {
     if (gEdition == "LXV" && (gScheduleType == "NONE" || gScheduleType.isEmpty())) {
         mnuSchedule_Click();
     }
-    SetFile_IO(gRegistrySetFile, "W", "coursePath", courseFolder());
+    SetFile_IO(gRegistrySetFile, "W", "coursePath", CourseFolder(gCourseId));
     return true;
 }
 

@@ -61,12 +61,14 @@ std::optional<QList<SentenceRecord>> sentences(const QString& reply, int codeFie
         if (fields.size() < kFieldsPerRecord) {
             return std::nullopt;
         }
-        const QString storedDate = dates.of(fields.at(3));
+        // White space around a date is no part of it, in whichever record.
+        const QStringView date = fields.at(3).trimmed();
+        const QString storedDate = dates.of(date);
         if (storedDate.isEmpty()) {
             return std::nullopt;
         }
-        result.append({fields.at(codeField).toString(), fields.at(2).toString(),
-                       fields.at(3).toString(), storedDate});
+        result.append({fields.at(codeField).toString(), fields.at(2).toString(), date.toString(),
+                       storedDate});
     }
     return result;
 }

@@ -95,6 +95,24 @@ TEST_F(ClassDownloadTest, AReinstallKeepsTheStudyPlanAndTakesTheNameFromThePacka
     EXPECT_EQ(lines.mid(2), QStringList({"勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
 }
 
+// The service takes a course's id in any case, in which its installed
+// files need not be named: the reinstall finds them and keeps the plan.
+TEST_F(ClassDownloadTest, AReinstallFindsTheCoursesFilesWhateverTheCaseOfItsId) {
+    openDownloadWindow();
+    installDemoCourse();
+    const QStringList plan{"勤奮好學型", "40", "2024/3/1", "2024/4/10"};
+    ASSERT_TRUE(
+        big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs", QStringList{"DEMO", "舊名稱"} + plan));
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+
+    EXPECT_TRUE(followLink("cmd:re:demo"));
+
+    EXPECT_TRUE(packageWasRequested("demo"));
+    EXPECT_EQ(descriptor("DEMO").mid(2), plan);
+    EXPECT_FALSE(QFile::exists(basePath() + "/Lexivo2/demo.lxs"));
+}
+
 TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
     frmClassDownload* window = openDownloadWindow();
     MessageAnswerer answerer("CANCEL");

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -111,15 +112,18 @@ TEST_F(ClassSelectTest, ListsOnlyDescriptorsWithTheirCourseFolderAndDatabase) {
     // An empty sixth line is still a line.
     writeDescriptor("BLANK.lxs", {"BLANK", "末行空白", "NONE", "0", "2000/1/1", ""});
     makeCourseFolder("BLANK", true);
+    // The folder of a course is found whatever the case of its name.
+    writeDescriptor("Mixed.lxs", {"MIXED", "大小寫", "NONE", "0", "2000/1/1", "2000/1/1"});
+    makeCourseFolder("mixed", true);
 
     frmClassSelect* form = picker();
     EXPECT_EQ(form->lblCaption->text(), "載入已安裝的課程");
     EXPECT_EQ(form->lblMessage->text(), "以下是您目前已安裝的課程，請您選擇要載入的課程");
     EXPECT_EQ(form->cmdLoad->text(), "載入所選擇的課程");
     EXPECT_EQ(form->cmdDownload->text(), "下載其他課程");
-    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"末行空白", kDemoName}));
-    EXPECT_EQ(form->lstClassName, QStringList({"BLANK", "DEMO"}));
-    EXPECT_EQ(gInstalledCourses, "BLANK,DEMO,");
+    EXPECT_EQ(rowsOf(form->lstClass), QStringList({"末行空白", kDemoName, "大小寫"}));
+    EXPECT_EQ(form->lstClassName, QStringList({"BLANK", "DEMO", "MIXED"}));
+    EXPECT_EQ(gInstalledCourses, "BLANK,DEMO,MIXED,");
     EXPECT_EQ(form->lstClass->currentRow(), 0);
     EXPECT_TRUE(form->cmdLoad->isEnabled());
 }
@@ -239,7 +243,7 @@ protected:
     }
 
     QString demoDatabase(const QString& file) const {
-        return "Data Source=" + productPath("DEMO/" + file);
+        return "Data Source=" + productPath(demoFolder + "/" + file);
     }
     std::map<QString, QString> visitedStates() const {
         std::map<QString, QString> states;
@@ -273,6 +277,7 @@ protected:
     static bool coursesMenusEnabled(frmMain* window) { return window->mnuPrint->isEnabled(); }
 
     StandinProcess standin;
+    QString demoFolder = "DEMO";
 };
 
 TEST_F(CourseOpeningTest, ServerEditionLoadsProgressAndErrorCountsBeforeTheTree) {
@@ -548,6 +553,43 @@ TEST_F(CourseOpeningTest, AnExitConfirmedDuringAnOpeningEndsTheProgramThere) {
             std::_Exit(1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// A package may name the course's folder and descriptor in lower case; the
+// course is still the one of the upper-case id, and its files are its own.
+TEST_F(CourseOpeningTest, ACourseNamedInLowerCaseOpensFromThePickerWithItsOwnFiles) {
+    uploadServerSentence("U2000101", "2", "PU001", "I get up at seven");
+    setUpEdition("LXQ", standin.baseUrl());
+    gServerURL = standin.baseUrl();
+    demoFolder = "demo";
+    installDemoCourse(demoFolder);
+    writeBytes(productPath("demo/node.set"), "\"U2000100\"\r\n");
+    MessageAnswerer answerer("OK");
+    // A picker that cannot open the course is closed, so that the test ends.
+    WhenShown pick(loadedForm<frmClassSelect>, [](QWidget* shown) {
+        const QPointer<QWidget> form = shown;
+        clickThroughWindow(static_cast<frmClassSelect*>(shown)->cmdLoad);
+        if (form && form->isVisible()) {
+            closePicker(form);
+        }
+    });
+
+    frmMain* window = FormInstance<frmMain>::get();
+
+    EXPECT_TRUE(pick.seen());
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    EXPECT_EQ(picker()->lstClassName, QStringList{"DEMO"});
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+    EXPECT_EQ(window->treMain->count(), kDemoNodeCount);
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "coursePath"), productPath("demo"));
+    EXPECT_EQ(visited("U2000101"), "2");
+    EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"PU001", 1}}));
+    EXPECT_EQ(gNodeKey, "U2000100");
+    EXPECT_TRUE(big5::readFile(productPath("manual/tmp.htm"))
+                    .contains("src='" + productPath("demo/pic/unit2.png") + "'"));
+    EXPECT_EQ(QDir(productPath("")).entryList({"demo*"}, QDir::AllEntries),
+              QStringList({"demo", "demo.lxs"}));
 }
 
 TEST_F(CourseOpeningTest, StartWithoutCourseOpensTheCoursePickedInTheModalPicker) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
 
 #include "platform/db.h"
 #include "platform/treeview.h"
 #include "shared/globals.h"
+#include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/pickercloser.h"
 #include "workspace/frmMain.h"
 
 namespace {
@@ -56,6 +59,29 @@ TEST_F(RecordTest, ACorrectSentenceIsStoredOnceAndUploadedEveryTime) {
     EXPECT_EQ(visitedOf("U1000101"), "3");
     EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(5));
     EXPECT_TRUE(gStudyPageDirty);
+}
+
+// A course installed in lower case opens at the start under its upper-case
+// id and keeps its records in its own folder.
+TEST_F(RecordTest, ACourseNamedInLowerCaseRecordsIntoItsOwnFolder) {
+    MessageAnswerer answerer("OK");
+    const PickerCloser pickerCloser;
+    openWindow("LXV", "demo");
+    ASSERT_EQ(pickerCloser.shown(), 0);
+    check("U1000101", "My name is Tom.");
+
+    EXPECT_TRUE(answerer.texts().isEmpty());
+    EXPECT_EQ(gCourseId, "DEMO");
+    const QString folder = basePath() + "/Lexivo2/demo/";
+    EXPECT_EQ(SetFile_IO(gRegistrySetFile, "R", "coursePath") + "/", folder);
+    EXPECT_EQ(readBytes(folder + "node.set"), "\"QUIZ_U1000101\"\r\n");
+    EXPECT_EQ(rows("select qcode from UserSntn", "Data Source=" + folder + "userData.mdb"),
+              QList<QStringList>{{"U1000101"}});
+    EXPECT_EQ(rows("select VISITED from bswunit where UNITID = 'U1000101'",
+                   "Data Source=" + folder + "LexivoData.mdb"),
+              QList<QStringList>{{"3"}});
+    EXPECT_EQ(QDir(basePath() + "/Lexivo2").entryList({"demo*"}, QDir::AllEntries),
+              QStringList({"demo", "demo.lxs"}));
 }
 
 TEST_F(RecordTest, TheSameSentenceForAnotherQuestionIsANewRow) {

@@ -30,9 +30,9 @@ void SentenceCheckTest::TearDown() {
     standin.stop();
 }
 
-void SentenceCheckTest::openWindow(const QString& edition) {
+void SentenceCheckTest::openWindow(const QString& edition, const QString& courseNamedAs) {
     setUpEdition(edition, standin.baseUrl());
-    installDemoCourse();
+    installDemoCourse(courseNamedAs);
     setLastCourse("DEMO");
     // As after the sign-in, which the LXQ and LXM editions need for the
     // course's progress.

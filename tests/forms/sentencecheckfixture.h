@@ -21,7 +21,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void openWindow(const QString& edition = "LXV");
+    // The demo course installed as courseNamedAs and opened at the start.
+    void openWindow(const QString& edition = "LXV", const QString& courseNamedAs = "DEMO");
     void selectQuestion(const QString& unitId);
     TreeNode* node(const QString& key) const;
     void typeSentence(const QString& text);

@@ -37,12 +37,28 @@ TEST(SyncRepliesTest, AnEmptyRecordOrTrailingBlanksEndTheListAndWhatFollowsIsIgn
     EXPECT_EQ(wrongSentences("a#1#s#2011/3/1 \n").value().size(), 1);
 }
 
+// A date is read alike in a middle record and in the last, whose blanks
+// and line end are also those of the whole reply.
+TEST(SyncRepliesTest, WhiteSpaceAroundADateIsReadAlikeInEveryRecord) {
+    for (const QString& date : {QString(" 2011/3/1 12:30 PM "), QString("2011/3/1 12:30 PM\n"),
+                                QString("\r\n2011/3/1 12:30 PM\r\n")}) {
+        const auto records = wrongSentences("a#1#s#" + date + "<@>b#1#t#" + date);
+        ASSERT_TRUE(records) << date.toStdString();
+        ASSERT_EQ(records->size(), 2);
+        for (const SentenceRecord& record : *records) {
+            EXPECT_EQ(record.date, "2011/3/1 12:30 PM");
+            EXPECT_EQ(record.storedDate, "2011-03-01 12:30:00");
+        }
+    }
+}
+
 TEST(SyncRepliesTest, ARecordThatIsNotWellFormedSpoilsTheWholeReply) {
     for (const QString& reply :
          {QString("ERR_NOTFOUND"), QString("ERR#1#s#2011/3/1<@>"), QString("a#1#s<@>"),
           QString("a#1#s#2011/3/1<@>a#1#s#20"), QString("a#1#s#2011/2/30<@>"),
           QString("a#1#s#yesterday<@>"), QString("a#1#s#2011/3/1<@>a#1#s#<@>"),
-          QString("a#1#It's #1#2011/3/1<@>")}) {
+          QString("a#1#It's #1#2011/3/1<@>"), QString("a#1#s#2011/3/1 0:30 PM<@>a#1#s#2011/3/1"),
+          QString("a#1#s#2011/3/1 .<@>a#1#s#2011/3/1")}) {
         EXPECT_FALSE(correctSentences(reply)) << reply.toStdString();
         EXPECT_FALSE(wrongSentences(reply)) << reply.toStdString();
     }

@@ -75,10 +75,15 @@ void MainWindowTest::setUpEdition(const QString& edition, const QString& service
     BuildConnStrings();
 }
 
-void MainWindowTest::installDemoCourse() {
+void MainWindowTest::installDemoCourse(const QString& namedAs) {
     QString error;
     ASSERT_TRUE(package::unpack(ProgramFolder() + "/DEMO.giz", ProductFolder(), &error))
         << error.toStdString();
+    if (namedAs != "DEMO") {
+        QDir product(ProductFolder());
+        ASSERT_TRUE(product.rename("DEMO", namedAs));
+        ASSERT_TRUE(product.rename("DEMO.lxs", namedAs + ".lxs"));
+    }
 }
 
 void MainWindowTest::setLastCourse(const QString& courseId) {

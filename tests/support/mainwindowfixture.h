@@ -19,8 +19,10 @@ protected:
     // and manual pages installed. The services are reached at serviceUrl
     // (e.g. a stand-in's baseUrl()); by default nothing answers there.
     void setUpEdition(const QString& edition, const QString& serviceUrl = QString());
-    // Installs the demo course DEMO from the program folder's DEMO.giz.
-    void installDemoCourse();
+    // Installs the demo course DEMO from the program folder's DEMO.giz, its
+    // folder and descriptor named as given (a package may name them in
+    // another case than the id).
+    void installDemoCourse(const QString& namedAs = "DEMO");
     // The course that the next start opens (setup.set's lastCourse).
     void setLastCourse(const QString& courseId);
 

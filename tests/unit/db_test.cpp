@@ -52,9 +52,11 @@ TEST(DbJetSql, DateLiteralsBecomeSqliteText) {
     EXPECT_EQ(db::translateJetSql("values (#2026/12/6#, #2011/3/1 10:05:00#, #2011/3/1 9:05#)"),
               "values ('2026-12-06', '2011-03-01 10:05:00', '2011-03-01 09:05:00')");
     EXPECT_EQ(db::translateJetSql("#2011-3-1# #2011/3/1 下午 01:04:05# #2011/3/1 PM 1:04:05# "
-                                  "#2011/3/1 12:04 am# #2011-3-1 12:00:00 上午#"),
+                                  "#2011/3/1 12:04 am# #2011-3-1 12:00:00 上午# "
+                                  "#2011/3/1 12:30 PM# #2011/3/1 0:30#"),
               "'2011-03-01' '2011-03-01 13:04:05' '2011-03-01 13:04:05' "
-              "'2011-03-01 00:04:00' '2011-03-01 00:00:00'");
+              "'2011-03-01 00:04:00' '2011-03-01 00:00:00' "
+              "'2011-03-01 12:30:00' '2011-03-01 00:30:00'");
 }
 
 TEST(DbJetSql, QuotedTextAndInvalidLiteralsStayAsTheyAre) {
@@ -67,6 +69,8 @@ TEST(DbJetSql, QuotedTextAndInvalidLiteralsStayAsTheyAre) {
               "#2011/13/1# #11/3/1# #2011/3/1 25:00# #abc# #");
     EXPECT_EQ(db::translateJetSql("#2011/3-1# #2011/3/1 13:00 PM# #2011/3/1 PM 1:00 PM#"),
               "#2011/3-1# #2011/3/1 13:00 PM# #2011/3/1 PM 1:00 PM#");
+    EXPECT_EQ(db::translateJetSql("#2011/3/1 0:30 PM# #2011/3/1 上午 0:30#"),
+              "#2011/3/1 0:30 PM# #2011/3/1 上午 0:30#");
     EXPECT_EQ(db::translateJetSql("'unterminated #2011/3/1#"), "'unterminated #2011/3/1#");
 }
 

@@ -44,15 +44,28 @@ TEST(DecodeMdbStringTest, LowerCaseGIsCollectedAsZeroDigit) {
 
 TEST(DecodeMdbStringTest, ImpossibleNumbersGiveEmpty) {
     const QString good = stored(U'A');
-    EXPECT_EQ(DecodeMdbString(good + "186A1G"), "");        // 100001
-    EXPECT_EQ(DecodeMdbString(good + "10G"), "");           // below the offset
+    EXPECT_EQ(DecodeMdbString(good + "186A1G"), "");  // 100001
+    EXPECT_EQ(DecodeMdbString(good + "10G"), "");     // below the offset
+    EXPECT_EQ(DecodeMdbString(good + "24G"), "");     // code -1
+    EXPECT_EQ(DecodeMdbString(good + "25G"), "A" + QString(QChar(0)));
     EXPECT_EQ(DecodeMdbString(good + "G"), "");             // empty number
     EXPECT_EQ(DecodeMdbString(good + stored(0xD800)), "");  // half a surrogate pair
+    EXPECT_EQ(DecodeMdbString(stored(0xDC00) + good), "");
+    EXPECT_EQ(DecodeMdbString(stored(0xDFB7) + stored(0xD842)), "");  // pair in wrong order
+    EXPECT_EQ(DecodeMdbString(stored(0xD842) + good + stored(0xDFB7)), "");
     EXPECT_EQ(DecodeMdbString(good + "FFFFFFFFFFFFFFFFFFFFG"), "");
 }
 
 TEST(DecodeMdbStringTest, CodeAboveSixteenBitsBecomesSurrogatePair) {
     EXPECT_EQ(DecodeMdbString(stored(0x10000)), QString::fromUcs4(U"\U00010000"));
+}
+
+// Characters beyond sixteen bits are stored as their two UTF-16 units.
+TEST(DecodeMdbStringTest, SurrogatePairStoredAsTwoNumbersIsOneCharacter) {
+    EXPECT_EQ(DecodeMdbString(stored(U'A') + stored(0xD842) + stored(0xDFB7)),
+              QString::fromUcs4(U"A\U00020BB7"));
+    EXPECT_EQ(DecodeMdbString(stored(0xDBFF) + stored(0xDFFF) + stored(0xD800) + stored(0xDC00)),
+              QString::fromUcs4(U"\U0010FFFF\U00010000"));
 }
 
 // A page: 27 header characters, the body, then the key characters from key

@@ -127,6 +127,11 @@ TEST_F(InstallTest, CourseVersionIsStoredAtTheFirstOpeningAndMatchedLater) {
     writeBytes(versionFile, "");
     MessageAnswerer answerer("OK");
     EXPECT_TRUE(CheckCourseVersionWith("A01", "4"));
+
+    // A course installed in lower case keeps its version in its own file.
+    writeBytes(product() + "/b02/b02.ver", "2\r\n");
+    EXPECT_FALSE(CheckCourseVersionWith("B02", "3"));
+    EXPECT_EQ(answerer.texts().size(), 1);
 }
 
 TEST_F(InstallTest, AnUnreachableServiceNeitherStoresNorRefusesAVersion) {

@@ -32,12 +32,15 @@ TEST(EncodeMdbString, WritesUpperCaseHexOfCodePlusOffsetClosedByG) {
     EXPECT_EQ(EncodeMdbString("z"), "9FG");
     EXPECT_EQ(EncodeMdbString(QStringLiteral("英")), "8316G");
     EXPECT_EQ(EncodeMdbString(""), "");
+    // U+20BB7 as its two UTF-16 units, D842 and DFB7.
+    EXPECT_EQ(EncodeMdbString(QStringLiteral("𠮷")), "D867GDFDCG");
 }
 
 TEST(EncodeMdbString, RoundTripsThroughDecodeMdbString) {
     for (const QString& text :
          {QStringLiteral("Hello, world! It's 9:30."), QStringLiteral("第一單元　自我介紹"),
-          QStringLiteral("1-4 我的興趣 (I like ...)"), QStringLiteral(" ")}) {
+          QStringLiteral("1-4 我的興趣 (I like ...)"), QStringLiteral(" "),
+          QStringLiteral("吉野家的𠮷 😀!")}) {
         EXPECT_EQ(DecodeMdbString(EncodeMdbString(text)), text);
     }
 }

@@ -207,6 +207,8 @@ TEST_F(SettingsFilesTest, CourseNameIsSecondLineOfDescriptor) {
                big5Bytes("A01\r\n英文造句入門\r\nNONE\r\n0\r\n2012/3/5\r\n2012/3/5\r\n"));
     EXPECT_EQ(GetCourseName("A01"), "英文造句入門");
     EXPECT_EQ(GetCourseName("B02"), "");
+    writeBytes(gBasePath + "/Lexivo2/d04.lxs", big5Bytes("D04\r\n小寫課程\r\n"));
+    EXPECT_EQ(GetCourseName("D04"), "小寫課程");
 
     writeBytes(gBasePath + "/Lexivo2/C03.lxs", "C03\r\n");
     EXPECT_EQ(GetCourseName("C03"), "");

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+#include <utility>
 
 #include "platform/windowskin.h"
+#include "shared/skin.h"
 
 namespace {
 
@@ -66,6 +69,21 @@ TEST(WindowSkinTest, SkinChangedInPlaceGetsItsNewRegion) {
     windowskin::applyColourKey(&after, skin);
     EXPECT_TRUE(hidesExactly(before, left));
     EXPECT_TRUE(hidesExactly(after, QRect()));
+}
+
+// A desktop set to more than 96 dpi reaches Qt as the screen's scale, which
+// the application takes when it starts: each desktop gets a process of its
+// own.
+TEST(ScreenDpiTest, OnlyANinetySixDpiDesktopIsNormal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const auto& [dpi, normal] : {std::pair{96, true}, std::pair{120, false}}) {
+        qputenv("QT_FONT_DPI", QByteArray::number(dpi));
+        EXPECT_EXIT(
+            std::exit(qRound(windowskin::screenDpiX()) == dpi && IsNormalDPI() == normal ? 0 : 1),
+            ::testing::ExitedWithCode(0), "")
+            << dpi << " dpi";
+    }
+    qunsetenv("QT_FONT_DPI");
 }
 
 }  // namespace
