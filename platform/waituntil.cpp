@@ -21,28 +21,25 @@ QList<QPointer<QObject>>& deletionsAfterWaits() {
     return objects;
 }
 
-// Counts the waits in progress; the last one to return hands the objects
-// kept for it to the event loop, which deletes them once the handler that
-// waited has returned too.
-class RunningWait {
-public:
-    RunningWait() { ++runningWaits; }
-    ~RunningWait() {
-        if (--runningWaits > 0) {
-            return;
-        }
-        const QList<QPointer<QObject>> objects = std::exchange(deletionsAfterWaits(), {});
-        for (const QPointer<QObject>& object : objects) {
-            if (object) {
-                object->deleteLater();
-            }
+}  // namespace
+
+RunningWait::RunningWait() {
+    ++runningWaits;
+}
+
+// The last wait to return hands the objects kept for it to the event loop,
+// which deletes them once the handler that waited has returned too.
+RunningWait::~RunningWait() {
+    if (--runningWaits > 0) {
+        return;
+    }
+    const QList<QPointer<QObject>> objects = std::exchange(deletionsAfterWaits(), {});
+    for (const QPointer<QObject>& object : objects) {
+        if (object) {
+            object->deleteLater();
         }
     }
-    RunningWait(const RunningWait&) = delete;
-    RunningWait& operator=(const RunningWait&) = delete;
-};
-
-}  // namespace
+}
 
 void doEvents() {
     const RunningWait running;

@@ -27,6 +27,17 @@ bool ending();
 // then carries on when it returns.
 bool running();
 
+// Counts the scope as a wait: for the loops that a handler runs without
+// waitUntil (a modal dialog's, a pause's), where events run as they do in a
+// wait.
+class RunningWait {
+public:
+    RunningWait();
+    ~RunningWait();
+    RunningWait(const RunningWait&) = delete;
+    RunningWait& operator=(const RunningWait&) = delete;
+};
+
 // Deletes the object once no wait is running any more, as the handler that
 // waits may belong to it and must find it there when its wait returns.
 void deleteAfterWaits(QObject* object);

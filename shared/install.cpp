@@ -153,6 +153,7 @@ void ShowMissingDatabaseEngine() {
                     "出現下載的詢問視窗時，請直接按 [執行]，並依照畫面指示進行安裝",
                     QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const waits::RunningWait waiting;
     box.exec();
 }
 
