@@ -1,6 +1,7 @@
 #include "platform/waituntil.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QList>
@@ -15,6 +16,8 @@ namespace {
 std::atomic<bool> endingFlag{false};
 
 int runningWaits = 0;
+int workToFinish = 0;
+bool exitAfterWork = false;
 
 QList<QPointer<QObject>>& deletionsAfterWaits() {
     static QList<QPointer<QObject>> objects;
@@ -39,6 +42,24 @@ RunningWait::~RunningWait() {
             object->deleteLater();
         }
     }
+}
+
+FinishBeforeExit::FinishBeforeExit() {
+    ++workToFinish;
+}
+
+FinishBeforeExit::~FinishBeforeExit() {
+    if (--workToFinish == 0 && exitAfterWork) {
+        std::_Exit(EXIT_SUCCESS);
+    }
+}
+
+void endProcess() {
+    if (workToFinish > 0) {
+        exitAfterWork = true;
+        return;
+    }
+    std::_Exit(EXIT_SUCCESS);
 }
 
 void doEvents() {
