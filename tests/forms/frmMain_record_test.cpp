@@ -67,8 +67,8 @@ protected:
     }
 
     // A wrong sentence whose upload the service never answers; the learner
-    // leaves by Ctrl+X when `moment` holds, and confirms. The program ends
-    // there, and the record that it leaves is whole.
+    // leaves by Ctrl+X in the first round of events after `moment` holds,
+    // and confirms. The program ends, and the record that it leaves is whole.
     void expectAWholeRecordAfterAnExitWhen(const std::function<bool()>& moment) {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         const EndedChild child;
@@ -89,7 +89,7 @@ protected:
                         afterTheExit.emplace();
                     }
                 });
-                learner.start(10);
+                learner.start(0);
                 check("U1000101", "my name is Tom.");
                 std::fprintf(stderr, "the check went on\n");
                 std::_Exit(1);
