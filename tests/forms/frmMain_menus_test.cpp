@@ -345,10 +345,10 @@ TEST_F(MenuTest, AnExitConfirmedDuringTheRebuildEndsTheProgramThere) {
             std::_Exit(1);
         },
         ::testing::ExitedWithCode(0), child.matcher());
-    ASSERT_FALSE(child.folder(0).isEmpty());
-    const QString engine = child.folder(0) + "/glossor";
+    ASSERT_FALSE(child.folders().isEmpty());
+    gBasePath = child.folders().first();
+    const QString engine = gBasePath + "/glossor";
     EXPECT_TRUE(QFileInfo::exists(engine + "/.unpacking")) << "ended while unpacking";
-    gBasePath = child.folder(0);
     InstallEngineData();
     EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
     EXPECT_FALSE(QFileInfo::exists(engine + "/.unpacking"));
