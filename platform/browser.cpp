@@ -151,8 +151,10 @@ QString Browser::locationURL() const {
     return m_page->url().toString();
 }
 
+// A dialog's own loop runs events as a wait does, and counts as one.
 void Browser::printPage() {
     QPrintDialog dialog(&printer(), this);
+    const waits::RunningWait waiting;
     if (dialog.exec() == QDialog::Accepted) {
         printAndWait(&printer());
     }
@@ -161,11 +163,13 @@ void Browser::printPage() {
 void Browser::printPreview() {
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &Browser::printAndWait);
+    const waits::RunningWait waiting;
     dialog.exec();
 }
 
 void Browser::pageSetup() {
     QPageSetupDialog dialog(&printer(), this);
+    const waits::RunningWait waiting;
     dialog.exec();
 }
 
@@ -175,6 +179,7 @@ void Browser::saveAs() {
         name = "page";
     }
     const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const waits::RunningWait waiting;
     const QString path = QFileDialog::getSaveFileName(
         this, "另存新檔", documents.filePath(name + ".htm"), "網頁 (*.htm *.html)");
     if (!path.isEmpty()) {

@@ -6,11 +6,12 @@
 
 #include <cstdio>
 #include <memory>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include "platform/waituntil.h"
 
 namespace package {
 namespace {
@@ -45,12 +46,6 @@ bool fail(QString* error, const QString& reason) {
 QString archiveError(archive* a) {
     const char* text = archive_error_string(a);
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown archive error");
-}
-
-void keepEventsRunning() {
-    if (QCoreApplication::instance()) {
-        QCoreApplication::processEvents();
-    }
 }
 
 ArchiveReader openZip(const QString& packagePath, QString* error) {
@@ -209,7 +204,9 @@ bool extractEntries(const QString& packagePath, const QString& destinationFolder
         if (!isFolder && !extractData(reader.get(), target, error)) {
             return false;
         }
-        keepEventsRunning();
+        // A wait like any other, so that the handler that unpacks is known
+        // to carry on when a handler run here ends the program.
+        doEvents();
     }
     if (status != ARCHIVE_EOF) {
         return fail(error, QStringLiteral("cannot read package %1: %2")

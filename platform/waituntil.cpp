@@ -1,6 +1,7 @@
 #include "platform/waituntil.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QList>
@@ -15,34 +16,51 @@ namespace {
 std::atomic<bool> endingFlag{false};
 
 int runningWaits = 0;
+int workToFinish = 0;
+bool exitAfterWork = false;
 
 QList<QPointer<QObject>>& deletionsAfterWaits() {
     static QList<QPointer<QObject>> objects;
     return objects;
 }
 
-// Counts the waits in progress; the last one to return hands the objects
-// kept for it to the event loop, which deletes them once the handler that
-// waited has returned too.
-class RunningWait {
-public:
-    RunningWait() { ++runningWaits; }
-    ~RunningWait() {
-        if (--runningWaits > 0) {
-            return;
-        }
-        const QList<QPointer<QObject>> objects = std::exchange(deletionsAfterWaits(), {});
-        for (const QPointer<QObject>& object : objects) {
-            if (object) {
-                object->deleteLater();
-            }
+}  // namespace
+
+RunningWait::RunningWait() {
+    ++runningWaits;
+}
+
+// The last wait to return hands the objects kept for it to the event loop,
+// which deletes them once the handler that waited has returned too.
+RunningWait::~RunningWait() {
+    if (--runningWaits > 0) {
+        return;
+    }
+    const QList<QPointer<QObject>> objects = std::exchange(deletionsAfterWaits(), {});
+    for (const QPointer<QObject>& object : objects) {
+        if (object) {
+            object->deleteLater();
         }
     }
-    RunningWait(const RunningWait&) = delete;
-    RunningWait& operator=(const RunningWait&) = delete;
-};
+}
 
-}  // namespace
+FinishBeforeExit::FinishBeforeExit() {
+    ++workToFinish;
+}
+
+FinishBeforeExit::~FinishBeforeExit() {
+    if (--workToFinish == 0 && exitAfterWork) {
+        std::_Exit(EXIT_SUCCESS);
+    }
+}
+
+void endProcess() {
+    if (workToFinish > 0) {
+        exitAfterWork = true;
+        return;
+    }
+    std::_Exit(EXIT_SUCCESS);
+}
 
 void doEvents() {
     const RunningWait running;

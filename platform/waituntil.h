@@ -27,6 +27,35 @@ bool ending();
 // then carries on when it returns.
 bool running();
 
+// Counts the scope as a wait: for the loops that a handler runs without
+// waitUntil (a modal dialog's, a pause's), where events run as they do in a
+// wait.
+class RunningWait {
+public:
+    RunningWait();
+    ~RunningWait();
+    RunningWait(const RunningWait&) = delete;
+    RunningWait& operator=(const RunningWait&) = delete;
+};
+
+// Work that an exit confirmed meanwhile (in a wait inside it) lets finish:
+// endProcess() then ends the process when the work is done, not at once.
+// It counts as a wait, so the handler that runs it is known to carry on.
+class FinishBeforeExit {
+public:
+    FinishBeforeExit();
+    ~FinishBeforeExit();
+    FinishBeforeExit(const FinishBeforeExit&) = delete;
+    FinishBeforeExit& operator=(const FinishBeforeExit&) = delete;
+
+private:
+    RunningWait m_running;
+};
+
+// Ends the process (successfully: the learner chose it), at once or, while
+// a FinishBeforeExit runs, as soon as it is done.
+void endProcess();
+
 // Deletes the object once no wait is running any more, as the handler that
 // waits may belong to it and must find it there when its wait returns.
 void deleteAfterWaits(QObject* object);

@@ -23,6 +23,7 @@ constexpr std::chrono::milliseconds kPauseBetweenTries{200};
 bool pauseBeforeNextTry() {
     QEventLoop loop;
     QTimer::singleShot(kPauseBetweenTries, &loop, &QEventLoop::quit);
+    const waits::RunningWait waiting;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     return !waits::ending();
 }

@@ -1,7 +1,6 @@
 #include "shared/install.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -154,6 +153,7 @@ void ShowMissingDatabaseEngine() {
                     "出現下載的詢問視窗時，請直接按 [執行]，並依照畫面指示進行安裝",
                     QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const waits::RunningWait waiting;
     box.exec();
 }
 
@@ -286,13 +286,15 @@ void DeleteFolderAll(const QString& pPath) {
 // Asked from inside a wait (an exit confirmed during a course opening or a
 // page build), the procedures that wait further up would carry on when it
 // returns, bring a window back, send requests and write files: once its
-// clean-up is done the program ends there.
+// clean-up is done the program ends there, or once the work that an exit
+// lets finish (a check's record) is done.
 void EndProgram() {
     DelGlossor2Exe();
     forms::unloadAll();
     waits::endAll();
     if (waits::running()) {
-        std::_Exit(EXIT_SUCCESS);
+        waits::endProcess();
+        return;
     }
     QCoreApplication::exit(0);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);

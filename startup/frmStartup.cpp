@@ -137,6 +137,7 @@ void frmStartup::WarnAboutScreenDpi() {
                         "否則可能造成顯示問題，而無法正常使用本軟體。",
                         QMessageBox::Ok);
     warning.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const waits::RunningWait waiting;
     warning.exec();
 }
 

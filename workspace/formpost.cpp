@@ -1,9 +1,6 @@
 #include "workspace/formpost.h"
 
 #include <algorithm>
-#include <optional>
-#include <QPointer>
-#include <QUrl>
 
 #include "platform/browser.h"
 #include "platform/http.h"
@@ -74,38 +71,47 @@ QString FormPostPage(const QString& pAction, const RequestFields& pFields) {
     return page;
 }
 
-bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction) {
-    const QPointer<Browser> browser(pBrowser);
-    browser->Navigate2("about:blank");
+// The form goes once the written page has loaded; the load after that is
+// the service's answer, wherever it leads. An answer that the browser cannot
+// show (garbage offered as a file) ends as a failed load.
+FormPost::FormPost(Browser* pBrowser, const QString& pPage, const QString& pAction)
+    : m_browser(pBrowser), m_answerAddress(comparable(QUrl(pAction))) {
+    m_browser->Navigate2("about:blank");
     doEvents();
-    if (!browser) {
-        return false;
+    if (!m_browser) {
+        return;
     }
-    bool submitted = false;
-    std::optional<bool> answerLoaded;
-    const QUrl answerAddress = comparable(QUrl(pAction));
-    // The form goes once the written page has loaded; the load after that is
-    // the service's answer, wherever it leads. An answer that the browser
-    // cannot show (garbage offered as a file) ends as a failed load.
-    const QMetaObject::Connection connection = QObject::connect(
-        browser, &Browser::loadFinished, browser,
-        [&submitted, &answerLoaded, &browser, answerAddress](bool ok) {
-            const QString location = browser->locationURL();
-            if (!answerLoaded && (submitted || comparable(QUrl(location)) == answerAddress)) {
-                answerLoaded = ok;
-            }
-            submitted = submitted || (ok && location != "about:blank");
-        });
-    if (browser->writeDocument(pPage)) {
-        browser->submitFirstForm();
+    m_connection = QObject::connect(m_browser, &Browser::loadFinished, m_browser, [this](bool ok) {
+        const QString location = m_browser->locationURL();
+        if (!m_answerLoaded &&
+            (m_formPageLoaded || comparable(QUrl(location)) == m_answerAddress)) {
+            m_answerLoaded = ok;
+        }
+        m_formPageLoaded = m_formPageLoaded || (ok && location != "about:blank");
+    });
+    if (m_browser->writeDocument(pPage)) {
+        m_browser->submitFirstForm();
+        m_submitted = true;
         doEvents();
-        // A service that never answers holds the learner no longer than any
-        // other request of the program would.
-        waitUntil([&] { return answerLoaded || !browser; },
+    }
+}
+
+FormPost::~FormPost() {
+    if (m_browser) {
+        QObject::disconnect(m_connection);
+    }
+}
+
+// A service that never answers holds the learner no longer than any other
+// request of the program would.
+bool FormPost::awaitAnswer() {
+    if (m_submitted) {
+        waitUntil([this] { return m_answerLoaded || !m_browser; },
                   std::min(kAnswerWaitMs, http::totalTimeoutMs()));
     }
-    if (browser) {
-        QObject::disconnect(connection);
-    }
-    return answerLoaded.value_or(false);
+    return m_answerLoaded.value_or(false);
+}
+
+bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction) {
+    return FormPost(pBrowser, pPage, pAction).awaitAnswer();
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+#include <QMetaObject>
+#include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include "shared/request.h"
 
@@ -14,9 +18,32 @@ class Browser;
 // values are HTML-escaped, so that the service receives them as they stand.
 QString FormPostPage(const QString& pAction, const RequestFields& pFields);
 
-// Writes the page into the browser over a blank page and submits its form,
-// then waits (events keep running) until the service's answer has loaded
-// there, or for a while at most: the browser's next use, or its window
-// closing, would otherwise drop a post that has not left yet. True when the
-// answer loaded; false when it failed to load or did not come in time.
+// A form page submitted in a browser, and the service's answer to it, which
+// loads there.
+class FormPost {
+public:
+    // Writes the page into the browser over a blank page and submits its
+    // form; events run meanwhile.
+    FormPost(Browser* pBrowser, const QString& pPage, const QString& pAction);
+    ~FormPost();
+    FormPost(const FormPost&) = delete;
+    FormPost& operator=(const FormPost&) = delete;
+
+    // Waits (events keep running) until the answer has loaded, or for a
+    // while at most: the browser's next use, or its window closing, would
+    // otherwise drop a post that has not left yet. True when the answer
+    // loaded; false when it failed to load, did not come in time, or the
+    // form could not be submitted.
+    bool awaitAnswer();
+
+private:
+    QPointer<Browser> m_browser;
+    QUrl m_answerAddress;
+    QMetaObject::Connection m_connection;
+    bool m_submitted = false;
+    bool m_formPageLoaded = false;
+    std::optional<bool> m_answerLoaded;
+};
+
+// Submits the page and awaits the answer, as above.
 bool SubmitFormPage(Browser* pBrowser, const QString& pPage, const QString& pAction);

@@ -24,6 +24,7 @@
 #include "startup/frmSplash.h"
 #include "startup/frmStartup.h"
 #include "workspace/batchedrepaint.h"
+#include "workspace/formpost.h"
 #include "workspace/frmErrSentence.h"
 #include "workspace/frmMain_measures.h"
 #include "workspace/frmSample.h"

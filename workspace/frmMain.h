@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <vector>
 
 class Browser;
+class FormPost;
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -48,6 +50,9 @@ public:
     // Course tree and node selection.
     bool GetListTree();
     void treMain_NodeClick(TreeNode* Node);
+    // The unit that a node belongs to: its parent, unless the node stands
+    // for no unit (null then).
+    static TreeNode* unitNodeOf(const TreeNode* node);
 
     // Quieting the window.
     void CloseOtherUpForm();
@@ -108,6 +113,9 @@ public:
     QElapsedTimer mEngineWaitClock;
     // True while a check waits for the engine, so that no second one starts.
     bool mCheckRunning = false;
+    // The running check's sentence upload, from its submit until its answer
+    // is awaited.
+    std::unique_ptr<FormPost> mSentenceUpload;
 
     // Menu commands, course install and the descriptor writer
     void connectMenus();

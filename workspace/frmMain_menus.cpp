@@ -72,6 +72,7 @@ void showNetworkDown() {
 QString askForCoursePackage(QWidget* parent) {
     QFileDialog dlgFileOpen(parent, "請選擇課程安裝檔", QString(), "課程安裝檔(*.giz)");
     dlgFileOpen.setFileMode(QFileDialog::ExistingFile);
+    const waits::RunningWait waiting;
     if (dlgFileOpen.exec() != QDialog::Accepted || dlgFileOpen.selectedFiles().isEmpty()) {
         return QString();
     }

@@ -34,14 +34,9 @@ void publishSelection(const TreeNode* node) {
     gNodeIndex = node->index();
     gNodeKey = node->key();
     gNodeTag = node->tag();
-    const TreeNode* parent = node->parentNode();
-    if (isOutsideUnits(node) || !parent) {
-        gUnitKey.clear();
-        gUnitNodeIndex = 0;
-    } else {
-        gUnitKey = parent->key();
-        gUnitNodeIndex = parent->index();
-    }
+    const TreeNode* unit = frmMain::unitNodeOf(node);
+    gUnitKey = unit ? unit->key() : QString();
+    gUnitNodeIndex = unit ? unit->index() : 0;
 }
 
 // Replaced whole on every click, so the next start reselects this node.
@@ -141,6 +136,10 @@ void showOtherNode(frmMain& window, const TreeNode* node) {
 }
 
 }  // namespace
+
+TreeNode* frmMain::unitNodeOf(const TreeNode* node) {
+    return isOutsideUnits(node) ? nullptr : node->parentNode();
+}
 
 void frmMain::treMain_NodeClick(TreeNode* Node) {
     if (!Node) {

@@ -2,6 +2,7 @@
 
 #include "platform/db.h"
 #include "platform/forminstance.h"
+#include "platform/treeview.h"
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
@@ -123,7 +124,8 @@ bool countMistake(const QString& errCode) {
                         gUserConnStr);
 }
 
-void addToHistory(frmMain& window) {
+// The selection stays where the learner may have moved it meanwhile.
+void addToHistory(frmMain& window, int questionIndex) {
     ++gHistoryCount;
     if (gHistoryCount > kHistorySize) {
         for (int entry = 1; entry < kHistorySize; ++entry) {
@@ -131,7 +133,7 @@ void addToHistory(frmMain& window) {
         }
         gHistoryCount = kHistorySize;
     }
-    gHistory[gHistoryCount] = gNodeIndex;
+    gHistory[gHistoryCount] = questionIndex;
     gHistoryPos = gHistoryCount;
     window.SetTreeNowSelect(gNodeIndex, false);
 }
@@ -142,27 +144,41 @@ bool setVisited(const QString& code, const QString& state) {
         gCourseConnStr);
 }
 
-// A unit whose last open question is answered correctly is done. False
-// when the new state could not be stored.
-bool markProgress(frmMain& window, const CheckRecord& record) {
+// A unit whose last open question is answered correctly is done.
+void markFinished(frmMain& window, const TreeNode& question, const QString& code) {
+    window.SetTreeIcon(question.index(), treeimage::kQuestionDone, treeimage::kQuestionDone);
+    const TreeNode* unit = frmMain::unitNodeOf(&question);
+    if (!unit) {
+        return;
+    }
     const qint64 openQuestions = GetSqlCount(
-        "select count(*) from bswunit where PARENT = '" + SqlText(gUnitKey) +
-            "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(record.code) + "' ",
+        "select count(*) from bswunit where PARENT = '" + SqlText(unit->key()) +
+            "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(code) + "' ",
         gCourseConnStr);
+    if (openQuestions == 0) {
+        window.SetTreeIcon(unit->index(), treeimage::kUnitDone, treeimage::kUnitDone);
+    }
+}
+
+// False when the new state could not be stored. The marks go to the checked
+// question's node; none when it is no longer in the tree.
+bool markProgress(frmMain& window, const CheckRecord& record, const TreeNode* question) {
     bool stored = true;
     if (!record.correct) {
         if (record.oldState == "1") {
             stored = setVisited(record.code, "2");
-            window.SetTreeIcon(gNodeIndex, treeimage::kQuestionWrong, treeimage::kQuestionWrong);
+            if (question) {
+                window.SetTreeIcon(question->index(), treeimage::kQuestionWrong,
+                                   treeimage::kQuestionWrong);
+            }
         }
         return stored;
     }
     if (record.oldState == "1" || record.oldState == "2") {
         stored = setVisited(record.code, "3");
     }
-    window.SetTreeIcon(gNodeIndex, treeimage::kQuestionDone, treeimage::kQuestionDone);
-    if (openQuestions == 0) {
-        window.SetTreeIcon(gUnitNodeIndex, treeimage::kUnitDone, treeimage::kUnitDone);
+    if (question) {
+        markFinished(window, *question, record.code);
     }
     return stored;
 }
@@ -185,8 +201,9 @@ bool serviceAnswers() {
 }
 
 // Both editions upload the sentence as the same form, each to its own script
-// and with its own field naming the learner, which goes first.
-QString uploadSentence(Browser* browser, const QString& script,
+// and with its own field naming the learner, which goes first. The form is
+// submitted here; its answer is awaited once the record is written.
+QString uploadSentence(frmMain& window, const QString& script,
                        const QPair<QString, QString>& learner, const QString& pPass,
                        const QString& pCourseId, const QString& pQcode, const QString& pFlag,
                        const QString& pSentence, const QString& pErrcode) {
@@ -194,45 +211,64 @@ QString uploadSentence(Browser* browser, const QString& script,
         return kConnectFailed;
     }
     const QString action = gServerURL + script;
-    const bool answered = SubmitFormPage(browser,
-                                         FormPostPage(action, {learner,
-                                                               {"pass", pPass},
-                                                               {"courseId", pCourseId},
-                                                               {"qcode", pQcode},
-                                                               {"flag", pFlag},
-                                                               {"errcode", pErrcode},
-                                                               {"s", pSentence}}),
-                                         action);
-    // An upload lost on its way is as lost as one never sent: the learner
-    // hears the same.
-    if (!answered) {
-        FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
-        return kConnectFailed;
-    }
+    window.mSentenceUpload =
+        std::make_unique<FormPost>(window.webUpload,
+                                   FormPostPage(action, {learner,
+                                                         {"pass", pPass},
+                                                         {"courseId", pCourseId},
+                                                         {"qcode", pQcode},
+                                                         {"flag", pFlag},
+                                                         {"errcode", pErrcode},
+                                                         {"s", pSentence}}),
+                                   action);
     return "OK_FINISH";
 }
 
-}  // namespace
+// An upload lost on its way is as lost as one never sent: the learner hears
+// the same.
+void awaitSentenceUpload(frmMain& window) {
+    const std::unique_ptr<FormPost> upload = std::move(window.mSentenceUpload);
+    if (upload && !upload->awaitAnswer()) {
+        FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
+        waitUntil([] { return !gMsgResult.isEmpty(); });
+    }
+}
 
-void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
-                                const QString& pSentence, const QString& pQuestionCode) {
-    const CheckRecord record = workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode);
+// The record with its upload submitted; false when a row could not be
+// stored. An exit confirmed while the upload is submitted ends the program
+// once the record is whole.
+bool writeRecord(frmMain& window, const CheckRecord& record) {
+    const waits::FinishBeforeExit wholeRecord;
     bool stored = true;
     if (gEdition == "LXV") {
         stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
-        LXVInsertSentenceProc(gPno, gServerPassword, gCourseId, record.code, record.newFlag,
-                              record.uploadText, record.errCode);
+        window.LXVInsertSentenceProc(gPno, gServerPassword, gCourseId, record.code, record.newFlag,
+                                     record.uploadText, record.errCode);
     } else {
-        LXQInsertSentenceProc(gPno, gServerPassword, gServerCourseId, record.code, record.newFlag,
-                              record.uploadText, record.errCode);
+        window.LXQInsertSentenceProc(gPno, gServerPassword, gServerCourseId, record.code,
+                                     record.newFlag, record.uploadText, record.errCode);
     }
     if (!record.correct) {
         stored = countMistake(record.errCode) && stored;
     }
-    addToHistory(*this);
-    stored = markProgress(*this, record) && stored;
+    const TreeNode* question = window.treMain->nodeByKey("QUIZ_" + record.code);
+    if (question) {
+        addToHistory(window, question->index());
+    }
+    stored = markProgress(window, record, question) && stored;
     gStudyPageDirty = true;
+    return stored;
+}
+
+}  // namespace
+
+// An exit confirmed while the upload's answer is awaited ends the program at
+// once: the record is whole by then.
+void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
+                                const QString& pSentence, const QString& pQuestionCode) {
+    const bool stored =
+        writeRecord(*this, workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode));
+    awaitSentenceUpload(*this);
     if (!stored) {
         reportUnstoredRecord();
     }
@@ -242,14 +278,14 @@ QString frmMain::LXVInsertSentenceProc(const QString& pPNO, const QString& pPass
                                        const QString& pCourseId, const QString& pQcode,
                                        const QString& pFlag, const QString& pSentence,
                                        const QString& pErrcode) {
-    return uploadSentence(webUpload, "p_lxv_proc_sentence.asp", {"pno", pPNO}, pPass, pCourseId,
-                          pQcode, pFlag, pSentence, pErrcode);
+    return uploadSentence(*this, "p_lxv_proc_sentence.asp", {"pno", pPNO}, pPass, pCourseId, pQcode,
+                          pFlag, pSentence, pErrcode);
 }
 
 QString frmMain::LXQInsertSentenceProc(const QString& pRegId, const QString& pPass,
                                        const QString& pCourseId, const QString& pQcode,
                                        const QString& pFlag, const QString& pSentence,
                                        const QString& pErrcode) {
-    return uploadSentence(webUpload, "p_proc_sentence.asp", {"regid", pRegId}, pPass, pCourseId,
-                          pQcode, pFlag, pSentence, pErrcode);
+    return uploadSentence(*this, "p_proc_sentence.asp", {"regid", pRegId}, pPass, pCourseId, pQcode,
+                          pFlag, pSentence, pErrcode);
 }

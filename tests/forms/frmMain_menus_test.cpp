@@ -1,23 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/install.h"
 #include "startup/frmClassSelect.h"
 #include "startup/frmLXVImportLogin.h"
 #include "startup/frmSplash.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/endedchild.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/windowsystem.h"
@@ -312,6 +318,40 @@ TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
     EXPECT_TRUE(answerer.texts().at(1).contains("無法找到進行重建所需要的復原組件！"));
     EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+}
+
+// The learner leaves by Ctrl+X while the engine unpacks behind the please-wait
+// box, and confirms: the program ends there, and the next start finishes the
+// engine that it left half unpacked.
+TEST_F(MenuTest, AnExitConfirmedDuringTheRebuildEndsTheProgramThere) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const EndedChild child;
+    EXPECT_EXIT(
+        {
+            EndedChild::nameFolder(basePath());
+            EndedChild::nameFolder(standin.dataDir());
+            MessageAnswerer answerer("OK");
+            QTimer learner;
+            QObject::connect(&learner, &QTimer::timeout, [&] {
+                if (shownMessage() && shownMessage()->picProgress->isVisible()) {
+                    learner.stop();
+                    window->activateWindow();
+                    QTest::keyClick(window->windowHandle(), Qt::Key_X, Qt::ControlModifier);
+                }
+            });
+            learner.start(0);
+            window->mnuRebuildEngine->trigger();
+            std::fprintf(stderr, "the rebuild went on\n");
+            std::_Exit(1);
+        },
+        ::testing::ExitedWithCode(0), child.matcher());
+    ASSERT_FALSE(child.folders().isEmpty());
+    gBasePath = child.folders().first();
+    const QString engine = gBasePath + "/glossor";
+    EXPECT_TRUE(QFileInfo::exists(engine + "/.unpacking")) << "ended while unpacking";
+    InstallEngineData();
+    EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
+    EXPECT_FALSE(QFileInfo::exists(engine + "/.unpacking"));
 }
 
 // The input box would take Ctrl+X as its cut; there too it asks to leave.

@@ -1,20 +1,40 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
 #include <QDate>
 #include <QDir>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/db.h"
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
+#include "tests/support/endedchild.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/pickercloser.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 
 namespace {
 
 const QString kOfflineMessage = QStringLiteral("目前網路中斷或傳輸品質不佳，請檢查網路連線");
+
+// Says on stderr that a message window shows, from its making on.
+class MessagesShownLater : public QObject {
+public:
+    MessagesShownLater() { QCoreApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->inherits("frmMessage")) {
+            std::fprintf(stderr, "a message shown after the exit\n");
+        }
+        return false;
+    }
+};
 
 class RecordTest : public SentenceCheckTest {
 protected:
@@ -34,6 +54,63 @@ protected:
         return {{shown->image(), shown->selectedImage()}};
     }
     static QList<QPair<int, int>> images(int image) { return {{image, image}}; }
+
+    // The learner's move once the engine has been asked, which is busy until
+    // then: during the check's wait.
+    void whileTheEngineIsAsked(const std::function<void()>& move) {
+        standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY");
+        QObject::connect(&learner, &QTimer::timeout, [this, move] {
+            if (!formsPostedTo("p_passWebEngine.asp").isEmpty()) {
+                learner.stop();
+                move();
+                standin.setMode("p_passWebEngine.asp", "normal");
+            }
+        });
+        learner.start(10);
+    }
+
+    // A wrong sentence whose upload the service never answers; the learner
+    // leaves by Ctrl+X in the first round of events after `moment` holds,
+    // and confirms. The program ends, and the record that it leaves is whole.
+    void expectAWholeRecordAfterAnExitWhen(const std::function<bool()>& moment) {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        const EndedChild child;
+        EXPECT_EXIT(
+            {
+                openWindow();
+                EndedChild::nameFolder(basePath());
+                EndedChild::nameFolder(standin.dataDir());
+                standin.setMode("p_lxv_proc_sentence.asp", "silent");
+                MessageAnswerer answerer("OK");
+                std::optional<MessagesShownLater> afterTheExit;
+                QObject::connect(&learner, &QTimer::timeout, [&] {
+                    if (moment()) {
+                        learner.stop();
+                        window->activateWindow();
+                        QTest::keyClick(window->windowHandle(), Qt::Key_X, Qt::ControlModifier);
+                        // Back here only while the record finishes.
+                        afterTheExit.emplace();
+                    }
+                });
+                learner.start(0);
+                check("U1000101", "my name is Tom.");
+                std::fprintf(stderr, "the check went on\n");
+                std::_Exit(1);
+            },
+            ::testing::ExitedWithCode(0), child.matcher());
+        EXPECT_FALSE(child.output().contains("a message shown after the exit"));
+        ASSERT_FALSE(child.folders().isEmpty());
+        setUpGlobals();
+        gBasePath = child.folders().first();
+        gCourseId = "DEMO";
+        BuildConnStrings();
+        EXPECT_EQ(wrongRows().value(0).mid(0, 2), QStringList({"my name is Tom.", "CP001"}));
+        EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "1"}}));
+        EXPECT_EQ(visitedOf("U1000101"), "2");
+        db::closeAllConnections();
+    }
+
+    QTimer learner;
 };
 
 TEST_F(RecordTest, ACorrectSentenceIsStoredOnceAndUploadedEveryTime) {
@@ -186,6 +263,52 @@ TEST_F(RecordTest, TheLastOpenQuestionOfAUnitTurnsTheUnitsIcon) {
 
     EXPECT_EQ(imagesOf("U1000100"), images(8));
     EXPECT_EQ(node("U2000100")->image(), 2);
+}
+
+// The learner chooses a question of another unit while the engine is busy.
+TEST_F(RecordTest, TheMarksAndTheHistoryGoToTheQuestionChecked) {
+    openWindow();
+    ASSERT_TRUE(
+        db::execute("update bswunit set VISITED = '3' where PARENT = 'U1000100' and "
+                    "UNITID <> 'U1000101'",
+                    gCourseConnStr));
+    TreeNode* other = node("QUIZ_U2000101");
+    window->treMain->ensureVisible(other);
+    whileTheEngineIsAsked([&] {
+        clickThroughWindow(window->treMain->viewport(), Qt::LeftButton,
+                           window->treMain->visualItemRect(other).center());
+    });
+    check("U1000101", "My name is Tom.");
+
+    EXPECT_EQ(imagesOf("QUIZ_U1000101"), images(5));
+    EXPECT_EQ(imagesOf("U1000100"), images(8));
+    EXPECT_EQ(other->image(), 3);
+    EXPECT_EQ(node("U2000100")->image(), 2);
+    EXPECT_EQ(gHistory[gHistoryCount], node("QUIZ_U1000101")->index());
+    EXPECT_EQ(window->treMain->selectedItem(), other);
+    EXPECT_EQ(gNodeKey, "QUIZ_U2000101");
+}
+
+// As when another course has been opened meanwhile.
+TEST_F(RecordTest, AQuestionGoneFromTheTreeStillHasItsRowsStored) {
+    openWindow();
+    whileTheEngineIsAsked([&] { window->treMain->clear(); });
+    check("U1000101", "my name is Tom.");
+
+    EXPECT_EQ(wrongRows().size(), 1);
+    EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "1"}}));
+    EXPECT_EQ(visitedOf("U1000101"), "2");
+    EXPECT_EQ(gHistoryCount, 0);
+}
+
+TEST_F(RecordTest, AnExitWhileTheUploadIsAwaitedLeavesTheRecordWhole) {
+    expectAWholeRecordAfterAnExitWhen(
+        [this] { return !formsPostedTo("p_lxv_proc_sentence.asp").isEmpty(); });
+}
+
+// The learner's keys that wait for the events after the sentence was stored.
+TEST_F(RecordTest, AnExitWhileTheUploadIsSubmittedLeavesTheRecordWhole) {
+    expectAWholeRecordAfterAnExitWhen([this] { return !wrongRows().isEmpty(); });
 }
 
 TEST_F(RecordTest, TheLXQEditionUploadsWithoutALocalSentence) {
