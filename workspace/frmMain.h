@@ -101,10 +101,19 @@ public:
                                   const QString& pFlag, const QString& pSentence,
                                   const QString& pErrcode);
     void webMain_BeforeNavigate2(const QString& URL, bool& Cancel);
+    // The course that a check was started in: the learner may open another
+    // one while the engine is asked, and the record still belongs here.
+    struct CheckedCourse {
+        QString id;
+        QString serverId;
+        QString courseConn;
+        QString userConn;
+    };
     // Stores, counts and uploads the graded sentence, and moves the
     // question's progress, history and tree marks.
     void recordCheckResult(const QString& pStatus, const QString& pErrCode,
-                           const QString& pSentence, const QString& pQuestionCode);
+                           const QString& pSentence, const QString& pQuestionCode,
+                           const CheckedCourse& pCourse);
     // Hooks the input box, the engine timer and the page links up.
     void connectSentenceCheck();
     void connectPageLinks();

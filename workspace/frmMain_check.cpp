@@ -165,7 +165,7 @@ std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const 
 }
 
 void showAndRecord(frmMain& window, const EngineReply& reply, const QString& sentence,
-                   const QString& code) {
+                   const QString& code, const frmMain::CheckedCourse& course) {
     const QPointer<frmMain> guard(&window);
     window.webMain->Navigate2(gWebEngineURL + reply.page);
     doEvents();
@@ -173,7 +173,7 @@ void showAndRecord(frmMain& window, const EngineReply& reply, const QString& sen
         return;
     }
     SetFile_IO(gRegistrySetFile, "W", "htm4chk", "");
-    window.recordCheckResult(reply.status, reply.errCode, sentence, code);
+    window.recordCheckResult(reply.status, reply.errCode, sentence, code, course);
 }
 
 }  // namespace
@@ -197,6 +197,7 @@ void frmMain::PassStringToEngine() {
     txtInput->setEnabled(false);
     const QString sentence = txtInput->text();
     const QString code = questionCode();
+    const CheckedCourse course{gCourseId, gServerCourseId, gCourseConnStr, gUserConnStr};
     const QString unsendable = unsendableInSentence(sentence);
     if (!unsendable.isEmpty()) {
         showUnsendableAndWait(unsendable);
@@ -210,7 +211,7 @@ void frmMain::PassStringToEngine() {
         }
         tmrEngineResponse.stop();
         if (reply) {
-            showAndRecord(*this, *reply, sentence, code);
+            showAndRecord(*this, *reply, sentence, code, course);
         }
     }
     if (!self) {

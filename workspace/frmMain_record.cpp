@@ -23,6 +23,7 @@ QString withTypographicApostrophes(const QString& text) {
 
 // Everything the record step works out before it writes anything.
 struct CheckRecord {
+    frmMain::CheckedCourse course;
     bool correct = false;
     QString code;
     QString errCode;
@@ -44,10 +45,9 @@ bool runStatement(const QString& sql, const QString& connection) {
     return true;
 }
 
-QString questionState(const QString& code) {
+QString questionState(const QString& code, const QString& courseConn) {
     db::Recordset unit;
-    if (!unit.open("select * from bswunit where UNITID = '" + SqlText(code) + "' ",
-                   gCourseConnStr)) {
+    if (!unit.open("select * from bswunit where UNITID = '" + SqlText(code) + "' ", courseConn)) {
         qWarning("Question query failed: %s", qUtf8Printable(unit.lastError()));
     }
     return Trim(unit.text("VISITED"));
@@ -66,8 +66,9 @@ QString newFlagOf(bool correct, const QString& oldState) {
 }
 
 CheckRecord workOutRecord(const QString& status, const QString& errCode, const QString& sentence,
-                          const QString& code) {
+                          const QString& code, const frmMain::CheckedCourse& course) {
     CheckRecord record;
+    record.course = course;
     record.correct = status == "0";
     record.code = code;
     record.errCode = GetErrCode(errCode);
@@ -78,7 +79,7 @@ CheckRecord workOutRecord(const QString& status, const QString& errCode, const Q
         record.wrongSentence =
             withTypographicApostrophes(SetFile_IO(gRegistrySetFile, "R", "sentence"));
     }
-    record.oldState = questionState(code);
+    record.oldState = questionState(code, course.courseConn);
     record.newFlag = newFlagOf(record.correct, record.oldState);
     record.uploadText = record.correct ? record.storedSentence : record.wrongSentence;
     return record;
@@ -89,7 +90,7 @@ bool storeWrongSentence(const CheckRecord& record) {
                             " '" + SqlText(record.wrongSentence) + "' ," + " '" +
                             SqlText(record.errCode) + "' ," + " #" + record.date + "#, " + " 'N' " +
                             " ) ",
-                        gUserConnStr);
+                        record.course.userConn);
 }
 
 // One row per sentence and question.
@@ -97,7 +98,7 @@ bool storeCorrectSentence(const CheckRecord& record) {
     const qint64 stored = GetSqlCount("select count(*) from UserSntn where Sentence = '" +
                                           SqlText(record.storedSentence) + "' and qcode = '" +
                                           SqlText(record.code) + "' ",
-                                      gUserConnStr);
+                                      record.course.userConn);
     if (stored >= 1) {
         return true;
     }
@@ -105,23 +106,23 @@ bool storeCorrectSentence(const CheckRecord& record) {
                             " '" + SqlText(record.code) + "' ," + " '" +
                             SqlText(record.storedSentence) + "' ," + " #" + record.date + "# " +
                             " ) ",
-                        gUserConnStr);
+                        record.course.userConn);
 }
 
-bool countMistake(const QString& errCode) {
-    const QString code = SqlText(errCode);
+bool countMistake(const CheckRecord& record) {
+    const QString code = SqlText(record.errCode);
+    const QString& userConn = record.course.userConn;
     db::Recordset counted;
-    if (!counted.open("select count(*) from mistakes where Errcode = '" + code + "' ",
-                      gUserConnStr)) {
+    if (!counted.open("select count(*) from mistakes where Errcode = '" + code + "' ", userConn)) {
         qWarning("Mistake query failed: %s", qUtf8Printable(counted.lastError()));
         return false;
     }
     if (counted.field(0).toLongLong() > 0) {
         return runStatement(
-            "update mistakes set  times = times + 1 where Errcode = '" + code + "' ", gUserConnStr);
+            "update mistakes set  times = times + 1 where Errcode = '" + code + "' ", userConn);
     }
     return runStatement("insert into mistakes values ( " + QString("'") + code + "'," + "1" + ")",
-                        gUserConnStr);
+                        userConn);
 }
 
 // The selection stays where the learner may have moved it meanwhile.
@@ -138,14 +139,14 @@ void addToHistory(frmMain& window, int questionIndex) {
     window.SetTreeNowSelect(gNodeIndex, false);
 }
 
-bool setVisited(const QString& code, const QString& state) {
-    return runStatement(
-        "update bswunit set VISITED = '" + state + "' where UNITID = '" + SqlText(code) + "' ",
-        gCourseConnStr);
+bool setVisited(const CheckRecord& record, const QString& state) {
+    return runStatement("update bswunit set VISITED = '" + state + "' where UNITID = '" +
+                            SqlText(record.code) + "' ",
+                        record.course.courseConn);
 }
 
 // A unit whose last open question is answered correctly is done.
-void markFinished(frmMain& window, const TreeNode& question, const QString& code) {
+void markFinished(frmMain& window, const TreeNode& question, const CheckRecord& record) {
     window.SetTreeIcon(question.index(), treeimage::kQuestionDone, treeimage::kQuestionDone);
     const TreeNode* unit = frmMain::unitNodeOf(&question);
     if (!unit) {
@@ -153,8 +154,8 @@ void markFinished(frmMain& window, const TreeNode& question, const QString& code
     }
     const qint64 openQuestions = GetSqlCount(
         "select count(*) from bswunit where PARENT = '" + SqlText(unit->key()) +
-            "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(code) + "' ",
-        gCourseConnStr);
+            "' and (VISITED = '1' or  VISITED = '2') and UNITID <> '" + SqlText(record.code) + "' ",
+        record.course.courseConn);
     if (openQuestions == 0) {
         window.SetTreeIcon(unit->index(), treeimage::kUnitDone, treeimage::kUnitDone);
     }
@@ -166,7 +167,7 @@ bool markProgress(frmMain& window, const CheckRecord& record, const TreeNode* qu
     bool stored = true;
     if (!record.correct) {
         if (record.oldState == "1") {
-            stored = setVisited(record.code, "2");
+            stored = setVisited(record, "2");
             if (question) {
                 window.SetTreeIcon(question->index(), treeimage::kQuestionWrong,
                                    treeimage::kQuestionWrong);
@@ -175,10 +176,10 @@ bool markProgress(frmMain& window, const CheckRecord& record, const TreeNode* qu
         return stored;
     }
     if (record.oldState == "1" || record.oldState == "2") {
-        stored = setVisited(record.code, "3");
+        stored = setVisited(record, "3");
     }
     if (question) {
-        markFinished(window, *question, record.code);
+        markFinished(window, *question, record);
     }
     return stored;
 }
@@ -234,6 +235,15 @@ void awaitSentenceUpload(frmMain& window) {
     }
 }
 
+// The checked question's node; none when the tree has lost it, or shows
+// another course by now, whose questions may carry the same codes.
+const TreeNode* checkedQuestionNode(const frmMain& window, const CheckRecord& record) {
+    if (window.mTreeCourseId != record.course.id) {
+        return nullptr;
+    }
+    return window.treMain->nodeByKey("QUIZ_" + record.code);
+}
+
 // The record with its upload submitted; false when a row could not be
 // stored. An exit confirmed while the upload is submitted ends the program
 // once the record is whole.
@@ -242,16 +252,16 @@ bool writeRecord(frmMain& window, const CheckRecord& record) {
     bool stored = true;
     if (gEdition == "LXV") {
         stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
-        window.LXVInsertSentenceProc(gPno, gServerPassword, gCourseId, record.code, record.newFlag,
-                                     record.uploadText, record.errCode);
+        window.LXVInsertSentenceProc(gPno, gServerPassword, record.course.id, record.code,
+                                     record.newFlag, record.uploadText, record.errCode);
     } else {
-        window.LXQInsertSentenceProc(gPno, gServerPassword, gServerCourseId, record.code,
+        window.LXQInsertSentenceProc(gPno, gServerPassword, record.course.serverId, record.code,
                                      record.newFlag, record.uploadText, record.errCode);
     }
     if (!record.correct) {
-        stored = countMistake(record.errCode) && stored;
+        stored = countMistake(record) && stored;
     }
-    const TreeNode* question = window.treMain->nodeByKey("QUIZ_" + record.code);
+    const TreeNode* question = checkedQuestionNode(window, record);
     if (question) {
         addToHistory(window, question->index());
     }
@@ -265,9 +275,10 @@ bool writeRecord(frmMain& window, const CheckRecord& record) {
 // An exit confirmed while the upload's answer is awaited ends the program at
 // once: the record is whole by then.
 void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
-                                const QString& pSentence, const QString& pQuestionCode) {
+                                const QString& pSentence, const QString& pQuestionCode,
+                                const CheckedCourse& pCourse) {
     const bool stored =
-        writeRecord(*this, workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode));
+        writeRecord(*this, workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode, pCourse));
     awaitSentenceUpload(*this);
     if (!stored) {
         reportUnstoredRecord();

@@ -10,9 +10,13 @@
 #include <QTimer>
 
 #include "platform/db.h"
+#include "platform/forminstance.h"
+#include "platform/package.h"
 #include "platform/treeview.h"
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
+#include "startup/frmClassSelect.h"
+#include "startup/frmSchedule.h"
 #include "tests/forms/sentencecheckfixture.h"
 #include "tests/support/endedchild.h"
 #include "tests/support/messagewindow.h"
@@ -299,6 +303,40 @@ TEST_F(RecordTest, AQuestionGoneFromTheTreeStillHasItsRowsStored) {
     EXPECT_EQ(mistakeRows(), QList<QStringList>({{"CP001", "1"}}));
     EXPECT_EQ(visitedOf("U1000101"), "2");
     EXPECT_EQ(gHistoryCount, 0);
+}
+
+// The learner opens another course, whose questions carry the same codes,
+// while the engine is asked: the record stays with the course checked in.
+TEST_F(RecordTest, ACourseOpenedDuringTheCheckGetsNothingOfIt) {
+    openWindow();
+    const QString unpacked = basePath() + "/other";
+    ASSERT_TRUE(package::unpack(ProgramFolder() + "/DEMO.giz", unpacked));
+    ASSERT_TRUE(QDir().rename(unpacked + "/DEMO", ProductFolder() + "/OTHER"));
+    ASSERT_TRUE(QDir().rename(unpacked + "/DEMO.lxs", ProductFolder() + "/OTHER.lxs"));
+    const QString checkedLearner = gUserConnStr;
+    const QString checkedCourse = gCourseConnStr;
+    MessageAnswerer answerer("OK");
+    whileTheEngineIsAsked([] {
+        FormInstance<frmClassSelect>::get()->ReloadClass("OTHER");
+        FormInstance<frmSchedule>::unload();
+    });
+    check("U1000101", "my name is Tom.");
+
+    ASSERT_EQ(window->mTreeCourseId, "OTHER");
+    EXPECT_EQ(rows("select errcode from errsentence", checkedLearner),
+              QList<QStringList>{{"CP001"}});
+    EXPECT_EQ(rows("select errcode, times from mistakes", checkedLearner),
+              QList<QStringList>({{"CP001", "1"}}));
+    EXPECT_EQ(rows("select VISITED from bswunit where UNITID = 'U1000101'", checkedCourse),
+              QList<QStringList>{{"2"}});
+    EXPECT_TRUE(wrongRows().isEmpty());
+    EXPECT_TRUE(mistakeRows().isEmpty());
+    EXPECT_EQ(visitedOf("U1000101"), "1");
+    EXPECT_EQ(node("QUIZ_U1000101")->image(), 3);
+    EXPECT_EQ(gHistoryCount, 0);
+    ASSERT_EQ(formsPostedTo("p_lxv_proc_sentence.asp").size(), 1);
+    EXPECT_EQ(valueOf(formsPostedTo("p_lxv_proc_sentence.asp").first(), "courseId"), "DEMO");
+    EXPECT_EQ(answerer.texts(), QStringList());
 }
 
 TEST_F(RecordTest, AnExitWhileTheUploadIsAwaitedLeavesTheRecordWhole) {
