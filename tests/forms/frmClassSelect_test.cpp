@@ -651,4 +651,30 @@ TEST_F(CourseOpeningTest, ACoursePickedFromTheMenuWithoutAPlanIsHeldByItsPlanDia
     EXPECT_TRUE(window->isEnabled());
 }
 
+// On the version road too: the course picked again once the download
+// window has closed opens with its plan dialog over a disabled main window.
+TEST_F(CourseOpeningTest, ACourseOpenedOnTheVersionRoadWithoutAPlanIsHeldByItsPlanDialog) {
+    prepareDemo("LXV");
+    writeDescriptor("DEMO.lxs", {"DEMO", kDemoName, "勤奮好學型", "40", "2024/3/1", "2024/4/10"});
+    installCopyOfDemo("OTHER");
+    ASSERT_TRUE(big5::writeLines(productPath("OTHER/OTHER.ver"), {"2023.9"}));
+    frmMain* window = FormInstance<frmMain>::get();
+    ASSERT_TRUE(standin.setMode("p_lxv_getcoursever.asp", "err:2024.1"));
+    MessageAnswerer answerer("OK");
+    std::optional<WhenShown> closePickerAgain;
+    WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
+        closePickerAgain.emplace(loadedForm<frmClassSelect>, closePicker);
+        clickThroughWindow(static_cast<frmClassDownload*>(shown)->imgClose);
+    });
+
+    picker()->ReloadClass("OTHER");
+
+    EXPECT_TRUE(closePickerAgain && closePickerAgain->seen());
+    EXPECT_EQ(gCourseId, "OTHER");
+    ASSERT_TRUE(FormInstance<frmSchedule>::isLoaded());
+    EXPECT_FALSE(window->isEnabled());
+    clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
+    EXPECT_TRUE(window->isEnabled());
+}
+
 }  // namespace
