@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QImage>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QSignalSpy>
@@ -338,6 +339,22 @@ TEST_F(BrowserTest, PrintPreviewRendersThePage) {
     watcher.start(50);
     browser->printPreview();
     EXPECT_EQ(previewPages, 1);
+}
+
+// Cancelled, the print dialog prints nothing; accepted, the page goes to the
+// printer that it names.
+TEST_F(BrowserTest, ThePrintDialogPrintsOnlyWhenAccepted) {
+    write(page("<p>列印</p>"));
+    QSignalSpy printed(browser->findChild<QWebEngineView*>(), &QWebEngineView::printFinished);
+    for (const char* answer : {"reject", "accept"}) {
+        QTimer::singleShot(0, [answer] {
+            ASSERT_TRUE(
+                waitFor([] { return qobject_cast<QPrintDialog*>(qApp->activeModalWidget()); }));
+            QMetaObject::invokeMethod(qApp->activeModalWidget(), answer);
+        });
+        browser->printPage();
+    }
+    EXPECT_EQ(printed.count(), 1);
 }
 
 }  // namespace

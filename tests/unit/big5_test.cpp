@@ -34,6 +34,9 @@ TEST_F(Big5Test, CodesNamingNoCharacterGiveQuestionMark) {
     EXPECT_EQ(big5::fromCharCode(0xA4), QChar('?'));
     EXPECT_EQ(big5::fromCharCode(-1), QChar('?'));
     EXPECT_EQ(big5::fromCharCode(0x10000), QChar('?'));
+    // Above sixteen bits even where the low two bytes are a character.
+    EXPECT_NE(big5::fromCharCode(0xA4C0), QChar('?'));
+    EXPECT_EQ(big5::fromCharCode(0x1A4C0), QChar('?'));
     EXPECT_EQ(big5::fromCharCode(0xA420), QChar('?'));
 }
 
