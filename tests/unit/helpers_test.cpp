@@ -91,6 +91,10 @@ TEST_F(HelpersTest, UniqueIdIsSecondsSince2006AndFiveDigits) {
     const int suffix = id.right(5).toInt();
     EXPECT_GE(suffix, 1);
     EXPECT_LE(suffix, 99999);
+    // A small draw keeps its leading zeros: one in ten is below 10000.
+    for (int draw = 0; draw < 200; ++draw) {
+        ASSERT_EQ(GetUniqueID().size(), QString::number(after).size() + 5);
+    }
 }
 
 TEST_F(HelpersTest, DateStringHasNoLeadingZeros) {

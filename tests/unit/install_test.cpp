@@ -108,10 +108,14 @@ TEST_F(InstallTest, ExeVersionIsTheEmbeddedStampOrEmpty) {
     writeBytes(basePath() + "/a.exe", QByteArray("\x01\x02junkFILEVERSION=1.0.0.10\x00more", 30));
     writeBytes(basePath() + "/b.exe", "no version block here");
     writeBytes(basePath() + "/c.exe", "FILEVERSION=1.70000.0.0");
+    writeBytes(basePath() + "/d.exe", "FILEVERSION=65535.0.0.1");
+    writeBytes(basePath() + "/e.exe", "FILEVERSION=1.65536.0.0");
 
     EXPECT_EQ(GetExeVersion(basePath() + "/a.exe"), "1.0.0.10");
     EXPECT_EQ(GetExeVersion(basePath() + "/b.exe"), "");
     EXPECT_EQ(GetExeVersion(basePath() + "/c.exe"), "");
+    EXPECT_EQ(GetExeVersion(basePath() + "/d.exe"), "65535.0.0.1") << "the largest 16-bit part";
+    EXPECT_EQ(GetExeVersion(basePath() + "/e.exe"), "");
     EXPECT_EQ(GetExeVersion(basePath() + "/missing.exe"), "");
 }
 
