@@ -311,11 +311,13 @@ TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
     const QString engine = basePath() + "/glossor";
     ASSERT_TRUE(QDir(engine).removeRecursively());
     writeBytes(engine, "in the way");
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     window->mnuRebuildEngine->trigger();
 
     ASSERT_EQ(answerer.texts().size(), 2);
     EXPECT_TRUE(answerer.texts().at(1).contains("無法找到進行重建所需要的復原組件！"));
+    EXPECT_EQ(icons, QList<int>({2, 1}));
     EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
 }

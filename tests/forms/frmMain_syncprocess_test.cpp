@@ -199,9 +199,15 @@ protected:
         upload("DEMO0001", "demo", "U2000101", "2", "PU001", "I get up at seven");
         before = localRecords();
     }
-    // Nothing changed, the learner is told why, and the window is usable.
+    // The learner's answerer, which notes the icon of each message.
+    std::function<void()> noteIcons() {
+        return [this] { icons << shownMessageIcon(); };
+    }
+    // Nothing changed, the learner is told why (an error), and the window
+    // is usable.
     void expectRefused(const MessageAnswerer& answerer, const char* message) {
         EXPECT_EQ(localRecords(), before);
+        EXPECT_EQ(icons, QList<int>{1});
         ASSERT_EQ(answerer.trimmedTexts().size(), 1);
         EXPECT_TRUE(answerer.trimmedTexts().at(0).startsWith(message))
             << answerer.trimmedTexts().at(0).toStdString();
@@ -212,13 +218,14 @@ protected:
     }
 
     QStringList before;
+    QList<int> icons;
 };
 
 class FailedSyncTest : public RefusedSyncTest, public ::testing::WithParamInterface<SyncFault> {};
 
 TEST_P(FailedSyncTest, KeepsTheLocalRecordsAndSaysWhy) {
     ASSERT_TRUE(standin.setMode(GetParam().script, GetParam().mode));
-    MessageAnswerer answerer("OK");
+    MessageAnswerer answerer("OK", noteIcons());
     window->SyncProcess(true);
     expectRefused(answerer, GetParam().message);
 }
@@ -241,7 +248,7 @@ TEST_F(RefusedSyncTest, AProgressWriteThatFailsMidwayChangesNeitherDatabase) {
         db::execute("create trigger refuse_finished before update of VISITED on bswunit "
                     "when new.VISITED = '3' begin select raise(abort, 'refused'); end",
                     courseDb()));
-    MessageAnswerer answerer("OK");
+    MessageAnswerer answerer("OK", noteIcons());
     window->SyncProcess(true);
     expectRefused(answerer, kDatabaseFailed);
 }
@@ -261,7 +268,7 @@ TEST_F(RefusedSyncTest, AnEarlyProgressBatchThatFailsChangesNeitherDatabase) {
                     "when new.VISITED = '3' and old.UNITID = 'U1000101' "
                     "begin select raise(abort, 'refused'); end",
                     courseDb()));
-    MessageAnswerer answerer("OK");
+    MessageAnswerer answerer("OK", noteIcons());
     window->SyncProcess(true);
     expectRefused(answerer, kDatabaseFailed);
 }

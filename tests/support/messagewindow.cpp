@@ -33,6 +33,20 @@ QString shownMessageText() {
     return message ? message->lblMessage->text() : QString();
 }
 
+int shownMessageIcon() {
+    const frmMessage* message = shownMessage();
+    if (!message) {
+        return -1;
+    }
+    const qint64 shown = message->imgIcon->pixmap().cacheKey();
+    for (int index = 0; index < int(message->imgIcons.size()); ++index) {
+        if (message->imgIcons[index].cacheKey() == shown) {
+            return index;
+        }
+    }
+    return -1;
+}
+
 QPushButton* messageButton(const QString& answer) {
     frmMessage* message = shownMessage();
     if (!message) {

@@ -17,6 +17,9 @@ class frmMessage;
 frmMessage* shownMessage();
 // The shown message's text as it is displayed ("\n" for line breaks).
 QString shownMessageText();
+// The index of the shown message's icon among the window's three icons, -1
+// when it shows none of them.
+int shownMessageIcon();
 // The shown button of an answer ("OK", "CANCEL", "YES", "NO"), else nullptr.
 QPushButton* messageButton(const QString& answer);
 // Clicks the button of the answer on the shown message window through the
