@@ -184,10 +184,9 @@ bool markProgress(frmMain& window, const CheckRecord& record, const TreeNode* qu
     return stored;
 }
 
-// The check goes on to its end, the upload included (a sync brings the
-// uploaded result back), before the learner is told.
-void reportUnstoredRecord() {
-    FormInstance<frmMessage>::get()->MessageBox("29971", 1, "OK", "1");
+// An error message of the record step (icon 1, OK, caption "1"), answered.
+void tellError(const QString& pMessageId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, 1, "OK", "1");
     waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
@@ -196,8 +195,7 @@ bool serviceAnswers() {
     if (IsServerOnline()) {
         return true;
     }
-    FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    tellError("1");
     return false;
 }
 
@@ -230,8 +228,7 @@ QString uploadSentence(frmMain& window, const QString& script,
 void awaitSentenceUpload(frmMain& window) {
     const std::unique_ptr<FormPost> upload = std::move(window.mSentenceUpload);
     if (upload && !upload->awaitAnswer()) {
-        FormInstance<frmMessage>::get()->MessageBox("1", 1, "OK", "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
+        tellError("1");
     }
 }
 
@@ -280,8 +277,10 @@ void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
     const bool stored =
         writeRecord(*this, workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode, pCourse));
     awaitSentenceUpload(*this);
+    // The check goes on to its end, the upload included (a sync brings the
+    // uploaded result back), before the learner is told.
     if (!stored) {
-        reportUnstoredRecord();
+        tellError("29971");
     }
 }
 
