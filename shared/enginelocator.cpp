@@ -28,16 +28,16 @@ bool pauseBeforeNextTry() {
     return !waits::ending();
 }
 
-// False when the program was already ending while the question waited. A
-// learner who gives up ends the program at once: no exit question, no
-// clean-up, and the sentence check goes no further. The learner chose it,
-// so it is no failure.
+// False when the question went unanswered: the program was already ending
+// while it waited, or its window went away. A learner who gives up ends the
+// program at once: no exit question, no clean-up, and the sentence check
+// goes no further. The learner chose it, so it is no failure.
 bool learnerGoesOnTrying() {
-    FormInstance<frmMessage>::get()->MessageBox("16001", 2, "OK_CANCEL", "2");
-    if (!waitUntil([] { return !gMsgResult.isEmpty(); })) {
+    const QString answer = MessageBoxAndWait("16001", 2, "OK_CANCEL", "2");
+    if (answer.isEmpty()) {
         return false;
     }
-    if (gMsgResult != "OK") {
+    if (answer != "OK") {
         std::_Exit(EXIT_SUCCESS);
     }
     return true;

@@ -1,7 +1,9 @@
 #include "shared/frmMessage.h"
 
 #include <QFont>
+#include <QHash>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -37,7 +39,38 @@ QString displayText(const QString& text) {
     return shown.replace("\r\n", "\n");
 }
 
+// Every message shown gets a number, so that its answer reaches the caller
+// that waits for it, and no other.
+int lastQuestion = 0;
+// The message up and waiting for its answer (0 when none), and its window.
+int questionUp = 0;
+QPointer<frmMessage> questionWindow;
+// The message that the last call of MessageBox showed (0 when none).
+int shownQuestion = 0;
+// Answers given and not yet taken by their callers.
+QHash<int, QString> answers;
+
+bool isUp(int question) {
+    return question != 0 && question == questionUp && questionWindow &&
+           !forms::isUnloaded(questionWindow);
+}
+
+bool questionWaits() {
+    return isUp(questionUp);
+}
+
+// False when the program ends first.
+bool waitForQuestionAnswered() {
+    return waitUntil([] { return !questionWaits(); });
+}
+
 }  // namespace
+
+QString MessageBoxAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                          const QString& pCaptionId) {
+    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    return frmMessage::awaitAnswer();
+}
 
 // A message over a modal window (the picker, the download window) must
 // still be answered, or its caller would wait for ever.
@@ -99,8 +132,23 @@ QPushButton* frmMessage::createButton() {
     return button;
 }
 
+// The window that waited is unloaded once it is answered: the message shows
+// in the one loaded then.
 void frmMessage::MessageBox(const QString& pMessageId, int pIcon, const QString& pFormType,
                             const QString& pCaptionId) {
+    if (!questionWaits()) {
+        showMessage(pMessageId, pIcon, pFormType, pCaptionId);
+        return;
+    }
+    const bool answered = waitForQuestionAnswered();
+    shownQuestion = 0;
+    if (answered) {
+        FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
+    }
+}
+
+void frmMessage::showMessage(const QString& pMessageId, int pIcon, const QString& pFormType,
+                             const QString& pCaptionId) {
     gMsgResult.clear();
     hideButtons();
     tmrProgressFlash->stop();
@@ -116,13 +164,29 @@ void frmMessage::MessageBox(const QString& pMessageId, int pIcon, const QString&
     if (gStartupDone) {
         SetMainWindowEnabled(false);
     }
+    questionUp = shownQuestion = ++lastQuestion;
+    questionWindow = this;
     show();
     raise();
 }
 
 void frmMessage::ProgressMsgBox(const QString& pMessageId, int pIcon, const QString& pFormType,
                                 const QString& pCaptionId) {
-    Q_UNUSED(pFormType);
+    if (!questionWaits()) {
+        showPleaseWait(pMessageId, pIcon, pCaptionId);
+    } else if (waitForQuestionAnswered()) {
+        FormInstance<frmMessage>::get()->ProgressMsgBox(pMessageId, pIcon, pFormType, pCaptionId);
+    }
+}
+
+QString frmMessage::awaitAnswer() {
+    const int question = shownQuestion;
+    waitUntil([question] { return answers.contains(question) || !isUp(question); });
+    gMsgResult = answers.take(question);
+    return gMsgResult;
+}
+
+void frmMessage::showPleaseWait(const QString& pMessageId, int pIcon, const QString& pCaptionId) {
     gMsgResult.clear();
     hideButtons();
     picProgress->show();
@@ -159,22 +223,27 @@ void frmMessage::closeFromWindowSystem() {
 }
 
 void frmMessage::cmdOK_Click() {
-    gMsgResult = "OK";
-    closeForm();
+    answer("OK");
 }
 
 void frmMessage::cmdCancel_Click() {
-    gMsgResult = "CANCEL";
-    closeForm();
+    answer("CANCEL");
 }
 
 void frmMessage::cmdYes_Click() {
-    gMsgResult = "YES";
-    closeForm();
+    answer("YES");
 }
 
 void frmMessage::cmdNo_Click() {
-    gMsgResult = "NO";
+    answer("NO");
+}
+
+void frmMessage::answer(const QString& pResult) {
+    gMsgResult = pResult;
+    if (questionWindow == this) {
+        answers.insert(questionUp, pResult);
+        questionUp = 0;
+    }
     closeForm();
 }
 

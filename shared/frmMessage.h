@@ -22,11 +22,20 @@ QString MessageCaption(const QString& captionId);
 // middle of the window; the count includes the text's own line breaks.
 QString WithLeadingLineBreak(const QString& text);
 
+// Shows a message and waits for the learner's answer to it, which it returns
+// and leaves in gMsgResult: this message's own answer, also where another
+// message came and was answered while this one waited. "" when the program
+// ends first, or the window is unloaded unanswered.
+QString MessageBoxAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
+                          const QString& pCaptionId);
+
 // The one window of every prompt, notice and please-wait box. It does not
-// block: the caller waits until gMsgResult is no longer empty, e.g.
-//   FormInstance<frmMessage>::get()->MessageBox("40", 2, "OK_CANCEL", "2");
-//   waitUntil([] { return !gMsgResult.isEmpty(); });
+// block: MessageBoxAndWait() shows a message and waits for its answer.
 // A please-wait box is closed by FormInstance<frmMessage>::unload().
+//
+// A message that waits for its answer keeps its place: a message or a
+// please-wait box asked for meanwhile (by a timer, or by a handler that
+// runs in a wait) waits until the learner has answered it, then shows.
 class frmMessage : public SkinnedDialog {
     Q_OBJECT
 
@@ -40,6 +49,9 @@ public:
     void closeForm();
     // Whether a message or a please-wait box is up.
     static bool isShown();
+    // Waits for the answer to the message that MessageBox() showed last, and
+    // leaves it in gMsgResult.
+    static QString awaitAnswer();
 
     QLabel* lblCaption;
     QLabel* lblMessage;
@@ -69,6 +81,10 @@ protected:
 
 private:
     void Form_Load();
+    void showMessage(const QString& pMessageId, int pIcon, const QString& pFormType,
+                     const QString& pCaptionId);
+    void showPleaseWait(const QString& pMessageId, int pIcon, const QString& pCaptionId);
+    void answer(const QString& pResult);
     void createControls();
     QPushButton* createButton();
     void hideButtons();

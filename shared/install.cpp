@@ -97,8 +97,7 @@ void ReportDamagedProgramData() {
         return;
     }
     reported = true;
-    FormInstance<frmMessage>::get()->MessageBox("29982", 1, "OK", "1");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait("29982", 1, "OK", "1");
 }
 
 void DeleteTemporaryEnginePages() {
@@ -260,8 +259,7 @@ bool CheckCourseVersionWith(const QString& pCourseId, const QString& pServerVers
     if (stored == pServerVersion) {
         return true;
     }
-    FormInstance<frmMessage>::get()->MessageBox("2974", 1, "OK", "1");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait("2974", 1, "OK", "1");
     return false;
 }
 

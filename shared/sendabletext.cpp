@@ -47,6 +47,5 @@ QString firstUnsendableInRequest(const QString& text) {
 
 void showUnsendableAndWait(const QString& pPiece) {
     gMsgParam = pPiece;
-    FormInstance<frmMessage>::get()->MessageBox(kUnsendableMessage, 1, "OK", "0");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(kUnsendableMessage, 1, "OK", "0");
 }

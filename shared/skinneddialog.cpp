@@ -133,8 +133,7 @@ bool SkinnedDialog::isLeaving() const {
 
 bool SkinnedDialog::showMessageAndWait(const QString& pMessageId, int pIcon,
                                        const QString& pFormType, const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
     return !isLeaving();
 }
 

@@ -132,8 +132,7 @@ void frmClassSelect::SetDefaultValue() {
     }
     // Only the refresh that finds the list newly empty says so.
     if (cmdLoad->isEnabled()) {
-        FormInstance<frmMessage>::get()->MessageBox("2982", 1, "OK", "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
+        MessageBoxAndWait("2982", 1, "OK", "1");
     }
     cmdLoad->setEnabled(false);
 }

@@ -34,8 +34,7 @@ frmMain* mainWindow() {
 
 void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
                         const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
 }
 
 // A refused course leaves the open one as it was: its id, its tree, and

@@ -233,7 +233,5 @@ bool frmStartup::StartUpdater(const QString& pUpdaterWord) {
 
 QString frmStartup::AskAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
                                const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
-    return gMsgResult;
+    return MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
 }

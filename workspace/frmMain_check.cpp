@@ -40,8 +40,7 @@ QString questionCode() {
 }
 
 void showMessageAndWait(const QString& id, const QString& captionId) {
-    FormInstance<frmMessage>::get()->MessageBox(id, 1, "OK", captionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(id, 1, "OK", captionId);
 }
 
 bool isUniqueQuestion(const QString& code) {

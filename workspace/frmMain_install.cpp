@@ -16,8 +16,7 @@ namespace {
 
 void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
                         const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
 }
 
 // Copies left behind by earlier installs.

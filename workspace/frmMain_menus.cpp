@@ -31,8 +31,7 @@ const QString kSmallFont = QStringLiteral("13px");
 
 void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
                         const QString& pCaptionId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, pIcon, pFormType, pCaptionId);
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
 }
 
 // The learner's OK to a clean-up question; the service is told after the

@@ -64,8 +64,7 @@ bool studyPageIsCurrent() {
 void reportStudyPageFailure(PleaseWait& pleaseWait) {
     pleaseWait.close();
     gStudyPageDirty = true;
-    FormInstance<frmMessage>::get()->MessageBox("2998", 1, "OK", "0");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait("2998", 1, "OK", "0");
 }
 
 bool rebuildStudyPage() {

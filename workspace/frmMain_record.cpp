@@ -186,8 +186,7 @@ bool markProgress(frmMain& window, const CheckRecord& record, const TreeNode* qu
 
 // An error message of the record step (icon 1, OK, caption "1"), answered.
 void tellError(const QString& pMessageId) {
-    FormInstance<frmMessage>::get()->MessageBox(pMessageId, 1, "OK", "1");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(pMessageId, 1, "OK", "1");
 }
 
 // The service offline: message 1, and nothing is posted.

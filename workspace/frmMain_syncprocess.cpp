@@ -181,9 +181,8 @@ void frmMain::SyncProcess(bool pNeedReload) {
     if (!synced) {
         // Records that came but could not be stored tell of the databases
         // here.
-        FormInstance<frmMessage>::get()->MessageBox(records ? "29971" : refusalMessage, 1, "OK",
+        MessageBoxAndWait(records ? "29971" : refusalMessage, 1, "OK",
                                                     "1");
-        waitUntil([] { return !gMsgResult.isEmpty(); });
         return;
     }
     tmrSyncMessageWaitTag = "SYNC";

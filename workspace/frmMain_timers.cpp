@@ -40,6 +40,5 @@ void frmMain::tmrSyncMessageWait_Timer() {
     if (messageId.isEmpty()) {
         return;
     }
-    FormInstance<frmMessage>::get()->MessageBox(messageId, 1, "OK", "4");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait(messageId, 1, "OK", "4");
 }

@@ -283,8 +283,7 @@ void frmMain::showFeedback() {
         showModalAndWait(FormInstance<frmFeedback>::get());
         return;
     }
-    FormInstance<frmMessage>::get()->MessageBox("7", 0, "OK", "0");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait("7", 0, "OK", "0");
 }
 
 void frmMain::picMenus_MouseMove(int Index) {

@@ -299,8 +299,7 @@ bool buildTree(frmMain& window, const CourseRows& rows) {
 // place, so that the tree, gCourseId and the connection strings keep naming
 // one course; with no tree shown no course is open ("A0").
 void refuseCourse(frmMain& window) {
-    FormInstance<frmMessage>::get()->MessageBox("2997", 1, "OK", "1");
-    waitUntil([] { return !gMsgResult.isEmpty(); });
+    MessageBoxAndWait("2997", 1, "OK", "1");
     if (window.mTreeCourseId.isEmpty()) {
         gCourseId = "A0";
     } else {

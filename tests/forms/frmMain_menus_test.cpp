@@ -356,6 +356,83 @@ TEST_F(MenuTest, AnExitConfirmedDuringTheRebuildEndsTheProgramThere) {
     EXPECT_FALSE(QFileInfo::exists(engine + "/.unpacking"));
 }
 
+// A sync or a rebuild ends with its message a second later, when the
+// learner may already have asked something else.
+struct EndMessageRoad {
+    const char* name;
+    QAction* frmMain::*command;
+    QAction* frmMain::*askedMeanwhile;
+    const char* question;
+    const char* endMessage;
+};
+
+std::string endMessageRoadName(const ::testing::TestParamInfo<EndMessageRoad>& info) {
+    return info.param.name;
+}
+
+void PrintTo(const EndMessageRoad& road, std::ostream* out) {
+    *out << road.name;
+}
+
+class EndMessageTest : public MenuTest, public ::testing::WithParamInterface<EndMessageRoad> {};
+
+// The end message waits for the learner's answer to the question that is
+// up, and each caller gets its own answer: a Cancel stays a Cancel.
+TEST_P(EndMessageTest, WaitsUntilTheQuestionUpIsAnswered) {
+    const EndMessageRoad& road = GetParam();
+    // With a plan, the reopened course shows no plan dialog.
+    ASSERT_TRUE(big5::writeLines(
+        descriptorPath(), {"DEMO", "英文造句入門", "日以繼夜型", "20", "2024/3/1", "2024/3/21"}));
+    const QStringList mistakes = learnerRows("select * from mistakes");
+    QStringList texts;
+    QTimer learner;
+    QObject::connect(&learner, &QTimer::timeout, [&] {
+        const bool endMessageDue = window->tmrSyncMessageWait.isActive();
+        if (!shownMessage() && endMessageDue && window->isEnabled()) {
+            learner.stop();
+            (window->*road.askedMeanwhile)->trigger();
+        }
+    });
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        const QString text = shownMessageText();
+        const bool asked = text == road.question;
+        if (!messageButton("OK") || (asked && window->tmrSyncMessageWait.isActive())) {
+            return;
+        }
+        texts << text;
+        clickMessageButton(asked ? "CANCEL" : "OK");
+    });
+    learner.start(kPollIntervalMs);
+    answerer.start(kPollIntervalMs);
+    (window->*road.command)->trigger();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return texts.contains(road.endMessage); }, kLongWaitMs))
+        << texts.join('|').toStdString();
+    EXPECT_EQ(texts.mid(1), QStringList({road.question, road.endMessage}));
+    EXPECT_TRUE(FormInstance<frmMain>::isLoaded());
+    EXPECT_EQ(learnerRows("select * from mistakes"), mistakes);
+    EXPECT_TRUE(resetKinds().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, EndMessageTest,
+    ::testing::Values(
+        EndMessageRoad{"RebuildThenExit", &frmMain::mnuRebuildEngine, &frmMain::mnuExit,
+                       "\n您確定要離開本程式嗎?", "\n引擎已重建完成！"},
+        EndMessageRoad{"RebuildThenCleanErrors", &frmMain::mnuRebuildEngine,
+                       &frmMain::mnuCleanError, "\n您確定要清空所有的犯錯記錄嗎?",
+                       "\n引擎已重建完成！"},
+        EndMessageRoad{"SyncThenCleanProgress", &frmMain::mnuSync, &frmMain::mnuCleanSchedule,
+                       "您確定要清空學習記錄嗎?\n\n學習進度中的計劃起始日將重新設定為今日",
+                       "同步完成！\n\n已自伺服器端將您的課程進度、所造的句子及犯錯記錄等，同步至本"
+                       "台電腦。"},
+        EndMessageRoad{"SyncThenCleanSentences", &frmMain::mnuSync, &frmMain::mnuCleanRec,
+                       "\n您確定要清空所有的造句記錄嗎?",
+                       "同步完成！\n\n已自伺服器端將您的課程進度、所造的句子及犯錯記錄等，同步至本"
+                       "台電腦。"}),
+    endMessageRoadName);
+
 // The input box would take Ctrl+X as its cut; there too it asks to leave.
 TEST_F(MenuTest, TheExitItemAndCtrlXAskBeforeLeaving) {
     window->treMain->clickNode(window->treMain->nodeByKey("QUIZ_U1000101"));

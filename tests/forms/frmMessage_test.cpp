@@ -108,6 +108,7 @@ TEST_F(FrmMessageTest, TextLengthDecidesTheLeadingLineBreak) {
     gScheduleType = "ABCDEFGH";  // 29 characters in all
     message()->MessageBox("2989", 0, "OK", "0");
     EXPECT_EQ(shownMessageText(), "\n已將學習進度變更為《ABCDEFGH ( 40 日完成)》");
+    clickMessageButton("OK");
 
     gScheduleType = "ABCDEFGHI";  // 30
     message()->MessageBox("2989", 0, "OK", "0");
@@ -155,6 +156,7 @@ TEST_F(FrmMessageTest, EachButtonSetShowsItsButtonsWhereTheLayoutPutsThem) {
             ASSERT_NE(button, nullptr) << answer.toStdString();
             EXPECT_EQ(button->x(), twipsToPixels(place->second)) << answer.toStdString();
         }
+        FormInstance<frmMessage>::unload();
     }
 }
 
@@ -247,6 +249,32 @@ TEST_F(FrmMessageTest, MessageAfterPleaseWaitReusesTheWindowAndClearsTheAnswer) 
     EXPECT_EQ(shownMessageText(), "\n所選擇的課程已經安裝完成");
 }
 
+// What a handler asks for while a question waits (a please-wait box, a
+// message) shows once the question is answered; each caller gets its own
+// answer. A question whose window goes away unanswered answers nothing.
+TEST_F(FrmMessageTest, AQuestionUpKeepsItsPlaceAndItsAnswer) {
+    QObject thisTest;
+    QString innerAnswer;
+    QTimer::singleShot(0, &thisTest, [&] {
+        message()->ProgressMsgBox("3004", 0, "", "0");
+        EXPECT_EQ(shownMessageText(), "\n正在進行資料同步處理中....請稍候");
+        innerAnswer = MessageBoxAndWait("50", 1, "OK", "4");
+    });
+    QTimer::singleShot(50, &thisTest, [] {
+        EXPECT_EQ(shownMessageText(), "\n您確定要離開本程式嗎?");
+        clickMessageButton("CANCEL");
+    });
+    QTimer::singleShot(100, &thisTest, [] { clickMessageButton("OK"); });
+    // Past the deadline, a question that nobody answered ends its wait.
+    QTimer::singleShot(5000, &thisTest, [] { FormInstance<frmMessage>::unload(); });
+    EXPECT_EQ(MessageBoxAndWait("40", 2, "OK_CANCEL", "2"), "CANCEL");
+    EXPECT_EQ(gMsgResult, "CANCEL");
+    EXPECT_EQ(innerAnswer, "OK");
+
+    QTimer::singleShot(0, &thisTest, [] { FormInstance<frmMessage>::unload(); });
+    EXPECT_EQ(MessageBoxAndWait("40", 2, "OK_CANCEL", "2"), "");
+}
+
 TEST_F(FrmMessageTest, MainWindowIsDisabledOnlyOnceStartupIsDone) {
     message()->MessageBox("40", 2, "OK_CANCEL", "2");
     EXPECT_TRUE(m_mainWindow.isEnabled());
@@ -279,6 +307,7 @@ TEST_F(FrmMessageTest, UnknownIdShowsOneBlankLineAndItsButtonsStillWork) {
 TEST_F(FrmMessageTest, IconIndexOutsideThePicturesShowsNoIcon) {
     message()->MessageBox("2997", 7, "OK", "1");
     EXPECT_TRUE(message()->imgIcon->pixmap().isNull());
+    clickMessageButton("OK");
     message()->MessageBox("2997", -1, "OK", "1");
     EXPECT_TRUE(message()->imgIcon->pixmap().isNull());
 }
