@@ -8,7 +8,6 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/request.h"
-#include "shared/settingsfiles.h"
 #include "workspace/formpost.h"
 #include "workspace/frmMain.h"
 #include "workspace/treeimages.h"
@@ -30,10 +29,8 @@ struct CheckRecord {
     QString date;
     QString id;
     QString storedSentence;
-    QString wrongSentence;
     QString oldState;
     QString newFlag;
-    QString uploadText;
 };
 
 bool runStatement(const QString& sql, const QString& connection) {
@@ -74,20 +71,18 @@ CheckRecord workOutRecord(const QString& status, const QString& errCode, const Q
     record.errCode = GetErrCode(errCode);
     record.date = GetDateString(QDate::currentDate(), "/");
     record.id = GetUniqueID();
+    // A wrong sentence too is the one checked, not what the hand-off file
+    // holds by now: feedback sent or the engine rebuilt during the wait
+    // empties it, and a write that failed leaves the sentence before.
     record.storedSentence = withTypographicApostrophes(sentence);
-    if (!record.correct) {
-        record.wrongSentence =
-            withTypographicApostrophes(SetFile_IO(gRegistrySetFile, "R", "sentence"));
-    }
     record.oldState = questionState(code, course.courseConn);
     record.newFlag = newFlagOf(record.correct, record.oldState);
-    record.uploadText = record.correct ? record.storedSentence : record.wrongSentence;
     return record;
 }
 
 bool storeWrongSentence(const CheckRecord& record) {
     return runStatement("insert into errsentence values ( " + QString(" '") + record.id + "' ," +
-                            " '" + SqlText(record.wrongSentence) + "' ," + " '" +
+                            " '" + SqlText(record.storedSentence) + "' ," + " '" +
                             SqlText(record.errCode) + "' ," + " #" + record.date + "#, " + " 'N' " +
                             " ) ",
                         record.course.userConn);
@@ -250,10 +245,10 @@ bool writeRecord(frmMain& window, const CheckRecord& record) {
     if (gEdition == "LXV") {
         stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
         window.LXVInsertSentenceProc(gPno, gServerPassword, record.course.id, record.code,
-                                     record.newFlag, record.uploadText, record.errCode);
+                                     record.newFlag, record.storedSentence, record.errCode);
     } else {
         window.LXQInsertSentenceProc(gPno, gServerPassword, record.course.serverId, record.code,
-                                     record.newFlag, record.uploadText, record.errCode);
+                                     record.newFlag, record.storedSentence, record.errCode);
     }
     if (!record.correct) {
         stored = countMistake(record) && stored;
