@@ -185,23 +185,16 @@ void tellError(const QString& pMessageId) {
     waitUntil([] { return !gMsgResult.isEmpty(); });
 }
 
-// The service offline: message 1, and nothing is posted.
-bool serviceAnswers() {
-    if (IsServerOnline()) {
-        return true;
-    }
-    tellError("1");
-    return false;
-}
-
 // Both editions upload the sentence as the same form, each to its own script
 // and with its own field naming the learner, which goes first. The form is
-// submitted here; its answer is awaited once the record is written.
+// submitted here; its answer is awaited once the record is written. The
+// service offline: nothing is posted, and the learner is told once the
+// record is written.
 QString uploadSentence(frmMain& window, const QString& script,
                        const QPair<QString, QString>& learner, const QString& pPass,
                        const QString& pCourseId, const QString& pQcode, const QString& pFlag,
                        const QString& pSentence, const QString& pErrcode) {
-    if (!serviceAnswers()) {
+    if (!IsServerOnline()) {
         return kConnectFailed;
     }
     const QString action = gServerURL + script;
@@ -218,11 +211,11 @@ QString uploadSentence(frmMain& window, const QString& script,
     return "OK_FINISH";
 }
 
-// An upload lost on its way is as lost as one never sent: the learner hears
-// the same.
+// An upload never sent (the service offline) and one lost on its way are
+// told alike, once the record is written.
 void awaitSentenceUpload(frmMain& window) {
     const std::unique_ptr<FormPost> upload = std::move(window.mSentenceUpload);
-    if (upload && !upload->awaitAnswer()) {
+    if (!upload || !upload->awaitAnswer()) {
         tellError("1");
     }
 }
