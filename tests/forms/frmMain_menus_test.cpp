@@ -323,6 +323,7 @@ TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
     EXPECT_EQ(icons, QList<int>({2, 1}));
     EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+    EXPECT_FALSE(QFileInfo::exists(engine + ".new")) << "nothing half made is left";
 }
 
 // The learner leaves by Ctrl+X while the engine unpacks behind the please-wait
