@@ -170,6 +170,7 @@ void frmFeedback::SetDefaultValue() {
 
     mSentence = SetFile_IO(gRegistrySetFile, "R", "sentence");
     mErrCode = SetFile_IO(gRegistrySetFile, "R", "errcode");
+    mQcode = SetFile_IO(gRegistrySetFile, "R", "qcode");
     lblSentence->setText(mSentence);
 
     setTextColour(txtDesc, kPromptColour);
@@ -281,7 +282,7 @@ bool frmFeedback::postFeedback(const QString& email) {
     const QString action = gFeedbackURL + "p_feedback.asp";
     return SubmitFormPage(webMain,
                           FormPostPage(action, {{"pno", gPno},
-                                                {"qcode", QString(gNodeKey).remove("QUIZ_")},
+                                                {"qcode", mQcode},
                                                 {"errcode", mErrCode},
                                                 {"sentence", mSentence},
                                                 {"remarks", descriptionText()},

@@ -48,6 +48,8 @@ public:
 
     QString mSentence;
     QString mErrCode;
+    // The question of the checked sentence, which the learner may have left.
+    QString mQcode;
     QString mDescPrompt;
 
 protected:

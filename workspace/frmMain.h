@@ -123,7 +123,7 @@ public:
     // True while a check waits for the engine, so that no second one starts.
     bool mCheckRunning = false;
     // The running check's sentence upload, from its submit until its answer
-    // is awaited.
+    // is awaited; none when the service was offline.
     std::unique_ptr<FormPost> mSentenceUpload;
 
     // Menu commands, course install and the descriptor writer

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <utility>
 
@@ -78,14 +79,29 @@ QString askForCoursePackage(QWidget* parent) {
     return dlgFileOpen.selectedFiles().first();
 }
 
-// The engine's package unpacked afresh into its folder, behind the
-// please-wait box.
+// The engine's package unpacked afresh beside its folder, which it replaces
+// only once every entry is there: a package that does not unpack leaves the
+// engine as it was. What an earlier end left half unpacked there goes first.
+bool unpackEngineInto(const QString& pPackage, const QString& pFolder, QString* pError) {
+    const QString staging = pFolder + ".new";
+    DeleteFolderAll(staging);
+    bool unpacked = RunPackage(pPackage, "glossor.exe", staging, pError);
+    if (unpacked) {
+        DeleteFolderAll(pFolder);
+        unpacked = QDir().rename(staging, pFolder);
+        if (!unpacked) {
+            *pError = "cannot move " + staging + " to " + pFolder;
+        }
+    }
+    DeleteFolderAll(staging);
+    return unpacked;
+}
+
+// The engine rebuilt behind the please-wait box.
 bool rebuildEngineFolder(const QString& pPackage) {
     FormInstance<frmMessage>::get()->ProgressMsgBox("5001", 0, QString(), "0");
-    const QString folder = gBasePath + "/glossor";
-    DeleteFolderAll(folder);
     QString error;
-    const bool rebuilt = RunPackage(pPackage, "glossor.exe", folder, &error);
+    const bool rebuilt = unpackEngineInto(pPackage, gBasePath + "/glossor", &error);
     FormInstance<frmMessage>::unload();
     if (!rebuilt) {
         qWarning("Engine not rebuilt: %s", qUtf8Printable(error));

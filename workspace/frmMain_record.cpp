@@ -8,7 +8,6 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/request.h"
-#include "shared/settingsfiles.h"
 #include "workspace/formpost.h"
 #include "workspace/frmMain.h"
 #include "workspace/treeimages.h"
@@ -30,10 +29,8 @@ struct CheckRecord {
     QString date;
     QString id;
     QString storedSentence;
-    QString wrongSentence;
     QString oldState;
     QString newFlag;
-    QString uploadText;
 };
 
 bool runStatement(const QString& sql, const QString& connection) {
@@ -74,20 +71,18 @@ CheckRecord workOutRecord(const QString& status, const QString& errCode, const Q
     record.errCode = GetErrCode(errCode);
     record.date = GetDateString(QDate::currentDate(), "/");
     record.id = GetUniqueID();
+    // A wrong sentence too is the one checked, not what the hand-off file
+    // holds by now: feedback sent or the engine rebuilt during the wait
+    // empties it, and a write that failed leaves the sentence before.
     record.storedSentence = withTypographicApostrophes(sentence);
-    if (!record.correct) {
-        record.wrongSentence =
-            withTypographicApostrophes(SetFile_IO(gRegistrySetFile, "R", "sentence"));
-    }
     record.oldState = questionState(code, course.courseConn);
     record.newFlag = newFlagOf(record.correct, record.oldState);
-    record.uploadText = record.correct ? record.storedSentence : record.wrongSentence;
     return record;
 }
 
 bool storeWrongSentence(const CheckRecord& record) {
     return runStatement("insert into errsentence values ( " + QString(" '") + record.id + "' ," +
-                            " '" + SqlText(record.wrongSentence) + "' ," + " '" +
+                            " '" + SqlText(record.storedSentence) + "' ," + " '" +
                             SqlText(record.errCode) + "' ," + " #" + record.date + "#, " + " 'N' " +
                             " ) ",
                         record.course.userConn);
@@ -189,23 +184,16 @@ void tellError(const QString& pMessageId) {
     MessageBoxAndWait(pMessageId, 1, "OK", "1");
 }
 
-// The service offline: message 1, and nothing is posted.
-bool serviceAnswers() {
-    if (IsServerOnline()) {
-        return true;
-    }
-    tellError("1");
-    return false;
-}
-
 // Both editions upload the sentence as the same form, each to its own script
 // and with its own field naming the learner, which goes first. The form is
-// submitted here; its answer is awaited once the record is written.
+// submitted here; its answer is awaited once the record is written. The
+// service offline: nothing is posted, and the learner is told once the
+// record is written.
 QString uploadSentence(frmMain& window, const QString& script,
                        const QPair<QString, QString>& learner, const QString& pPass,
                        const QString& pCourseId, const QString& pQcode, const QString& pFlag,
                        const QString& pSentence, const QString& pErrcode) {
-    if (!serviceAnswers()) {
+    if (!IsServerOnline()) {
         return kConnectFailed;
     }
     const QString action = gServerURL + script;
@@ -222,11 +210,11 @@ QString uploadSentence(frmMain& window, const QString& script,
     return "OK_FINISH";
 }
 
-// An upload lost on its way is as lost as one never sent: the learner hears
-// the same.
+// An upload never sent (the service offline) and one lost on its way are
+// told alike, once the record is written.
 void awaitSentenceUpload(frmMain& window) {
     const std::unique_ptr<FormPost> upload = std::move(window.mSentenceUpload);
-    if (upload && !upload->awaitAnswer()) {
+    if (!upload || !upload->awaitAnswer()) {
         tellError("1");
     }
 }
@@ -249,10 +237,10 @@ bool writeRecord(frmMain& window, const CheckRecord& record) {
     if (gEdition == "LXV") {
         stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
         window.LXVInsertSentenceProc(gPno, gServerPassword, record.course.id, record.code,
-                                     record.newFlag, record.uploadText, record.errCode);
+                                     record.newFlag, record.storedSentence, record.errCode);
     } else {
         window.LXQInsertSentenceProc(gPno, gServerPassword, record.course.serverId, record.code,
-                                     record.newFlag, record.uploadText, record.errCode);
+                                     record.newFlag, record.storedSentence, record.errCode);
     }
     if (!record.correct) {
         stored = countMistake(record) && stored;

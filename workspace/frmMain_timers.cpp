@@ -20,9 +20,13 @@ QString syncMessageId(const QString& tag) {
 
 }  // namespace
 
+// Only a question's line is refreshed: a unit or the root chosen since the
+// check keeps the line that its click wrote.
 void frmMain::tmrMessage_Timer() {
     tmrMessage.stop();
-    SetStatusString(true, gUnitKey);
+    if (gQuizSelected) {
+        SetStatusString(true, gUnitKey);
+    }
 }
 
 void frmMain::tmrReloadClassWaitProc_Timer() {

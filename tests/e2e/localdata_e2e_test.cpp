@@ -142,7 +142,8 @@ TEST_F(LocalDataProgramTest, ACertificateFileWithoutItsServerLeavesTheServerToTh
 
 // A copy of the program folder whose data packages are not what they should
 // be (one leads out of its folder, one is no archive): the start says so
-// once and goes on to the main window.
+// once and goes on to the main window. The engine rebuild from the damaged
+// package says it cannot, and leaves the engine that is there.
 TEST_F(LocalDataProgramTest, DamagedDataPackagesAreReportedOnceAndTheStartGoesOn) {
     startStandin();
     QTemporaryDir programFolder;
@@ -156,12 +157,18 @@ TEST_F(LocalDataProgramTest, DamagedDataPackagesAreReportedOnceAndTheStartGoesOn
     ASSERT_TRUE(writeHostileZip(programFolder.path() + "/giz/manual.giz",
                                 {{"manual/index.htm"}, {"../planted.txt"}}));
     writeFile(programFolder.path() + "/giz/glossor.giz", "");
+    const QString engineData = tmp() + "/glossor/data/err4list.mdb";
+    ASSERT_TRUE(QDir().mkpath(tmp() + "/glossor/data"));
+    writeFile(engineData, "engine");
+    const QStringList rebuild = {step({"menu", "frmMain", "引擎重建"}), step({"answer", "OK"}),
+                                 step({"answer", "OK", "無法找到進行重建所需要的復原組件"})};
 
     ProgramRun program(tmp(), serversFile());
     program.setProgramFolder(programFolder.path());
     ASSERT_TRUE(program.run(
         {"LXV"},
-        joined({{step({"answer", "OK"})}, closeNews(), closeEmptyPicker(), leaveProgram()}),
+        joined(
+            {{step({"answer", "OK"})}, closeNews(), closeEmptyPicker(), rebuild, leaveProgram()}),
         kRunTimeoutMs))
         << program.log().join("\n").toStdString();
 
@@ -171,6 +178,7 @@ TEST_F(LocalDataProgramTest, DamagedDataPackagesAreReportedOnceAndTheStartGoesOn
     EXPECT_TRUE(program.logHas("shown frmMain"));
     EXPECT_FALSE(QFileInfo::exists(tmp() + "/Lexivo2/manual"));
     EXPECT_FALSE(QFileInfo::exists(tmp() + "/planted.txt"));
+    EXPECT_TRUE(QFile::exists(engineData));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/browser.h"
 #include "platform/forminstance.h"
+#include "platform/treeview.h"
 #include "platform/waituntil.h"
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
@@ -36,6 +37,7 @@ protected:
         openWindow();
         selectQuestion("U1000101");
         SetFile_IO(gRegistrySetFile, "W", "sentence", "My name is Tom.");
+        SetFile_IO(gRegistrySetFile, "W", "qcode", "U1000101");
     }
 
     frmFeedback* open() { return form = openFeedbackWindow(); }
@@ -257,9 +259,15 @@ TEST_F(FeedbackTest, CancelOrTheWindowSystemsCloseFadesTheWindowOut) {
 }
 
 // After a check the hand-off file holds the sentence and errcode "0"; once
-// sent, the feedback button refuses until the next check.
+// sent, the feedback button refuses until the next check. The learner has
+// gone on to another question meanwhile.
 TEST_F(FeedbackTest, TheFeedbackButtonCarriesTheLastCheck) {
     check("U1000101", "my name is Tom.");
+    const TreeNode* other = node("QUIZ_U1000102");
+    clickThroughWindow(window->treMain->viewport(), Qt::LeftButton,
+                       window->treMain->visualItemRect(other).center());
+    ASSERT_EQ(gNodeKey, "QUIZ_U1000102");
+    typeSentence("I am");
     MessageAnswerer answerer("OK");
     // The learner writes and sends once the window has opened.
     QTimer learner;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 
 namespace {
@@ -104,6 +106,19 @@ TEST_F(SentenceCheckFlowTest, EnterSendsTheSentenceAndShowsTheEnginesResultPage)
     EXPECT_TRUE(resultTabIsSelected());
     EXPECT_TRUE(window->tmrMessage.isActive());
     expectCheckEnded();
+}
+
+// The learner chooses a unit before the check's refresh of the status line.
+TEST_F(SentenceCheckFlowTest, AUnitChosenRightAfterACheckKeepsItsStatusLine) {
+    check("U1000101", "My name is Tom.");
+    const TreeNode* unit = node("U2000100");
+    clickThroughWindow(window->treMain->viewport(), Qt::LeftButton,
+                       window->treMain->visualItemRect(unit).center());
+    const QString unitLine = window->stbStatus->currentMessage();
+    ASSERT_TRUE(window->tmrMessage.isActive());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->tmrMessage.isActive(); }, 5000));
+    EXPECT_EQ(window->stbStatus->currentMessage(), unitLine);
+    EXPECT_TRUE(unitLine.startsWith("第 02 單元，")) << unitLine.toStdString();
 }
 
 TEST_F(SentenceCheckFlowTest, TheCheckButtonSendsTheSentenceToo) {

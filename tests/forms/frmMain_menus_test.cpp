@@ -295,10 +295,13 @@ TEST_F(MenuTest, ImportCancelledAtTheQuestionOrTheSignInImportsNothing) {
 TEST_F(MenuTest, RebuildingTheEngineReplacesItsFolderAndSaysSoASecondLater) {
     const QString engine = basePath() + "/glossor";
     writeBytes(engine + "/stale.txt", "old");
+    writeBytes(engine + ".new/left.txt", "from a rebuild that ended there");
     MessageAnswerer answerer("OK");
     window->mnuRebuildEngine->trigger();
 
     EXPECT_FALSE(QFile::exists(engine + "/stale.txt"));
+    EXPECT_FALSE(QFile::exists(engine + "/left.txt"));
+    EXPECT_FALSE(QFileInfo::exists(engine + ".new"));
     EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
     EXPECT_TRUE(QFile::exists(basePath() + "/glossor.exe"));
     EXPECT_EQ(window->tmrSyncMessageWaitTag, "REBUILD_ENGINE");
@@ -320,11 +323,12 @@ TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
     EXPECT_EQ(icons, QList<int>({2, 1}));
     EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
+    EXPECT_FALSE(QFileInfo::exists(engine + ".new")) << "nothing half made is left";
 }
 
 // The learner leaves by Ctrl+X while the engine unpacks behind the please-wait
-// box, and confirms: the program ends there, and the next start finishes the
-// engine that it left half unpacked.
+// box, and confirms: the program ends there, with the engine as it was beside
+// the half unpacked one, and the next start finds a working engine.
 TEST_F(MenuTest, AnExitConfirmedDuringTheRebuildEndsTheProgramThere) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const EndedChild child;
@@ -350,10 +354,10 @@ TEST_F(MenuTest, AnExitConfirmedDuringTheRebuildEndsTheProgramThere) {
     ASSERT_FALSE(child.folders().isEmpty());
     gBasePath = child.folders().first();
     const QString engine = gBasePath + "/glossor";
-    EXPECT_TRUE(QFileInfo::exists(engine + "/.unpacking")) << "ended while unpacking";
+    EXPECT_TRUE(QFileInfo::exists(engine + ".new/.unpacking")) << "ended while unpacking";
+    EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
     InstallEngineData();
     EXPECT_TRUE(QFile::exists(engine + "/data/err4list.mdb"));
-    EXPECT_FALSE(QFileInfo::exists(engine + "/.unpacking"));
 }
 
 // A sync or a rebuild ends with its message a second later, when the

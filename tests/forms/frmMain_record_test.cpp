@@ -299,6 +299,20 @@ TEST_F(RecordTest, TheMarksAndTheHistoryGoToTheQuestionChecked) {
     EXPECT_EQ(gNodeKey, "QUIZ_U2000101");
 }
 
+// The engine rebuilt while it is asked takes the hand-off file with its
+// folder.
+TEST_F(RecordTest, AWrongSentenceIsTheOneCheckedWhateverTheHandOffFileHoldsByThen) {
+    openWindow();
+    MessageAnswerer answerer("OK");
+    whileTheEngineIsAsked([this] { window->mnuRebuildEngine->trigger(); });
+    check("U1000101", "my name is Tom.");
+
+    EXPECT_EQ(wrongRows().value(0).value(0), "my name is Tom.");
+    EXPECT_EQ(valueOf(formsPostedTo("p_lxv_proc_sentence.asp").value(0), "s"), "my name is Tom.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.texts().size() == 2; }, 5000))
+        << "the rebuild's end message";
+}
+
 // As when another course has been opened meanwhile.
 TEST_F(RecordTest, AQuestionGoneFromTheTreeStillHasItsRowsStored) {
     openWindow();

@@ -146,11 +146,14 @@ class UploadFaultTest : public FaultTest<UploadFault> {};
 TEST_P(UploadFaultTest, KeepsTheResultHere) {
     openMainWindow();
     applyFault(GetParam().fault);
-    MessageAnswerer answerer("OK");
+    // Told once the record is whole.
+    QStringList atTheMessage;
+    MessageAnswerer answerer("OK", [&] { atTheMessage << visitedOf("U1000102"); });
     check("U1000102", "I am ten years old.");
 
     EXPECT_EQ(answerer.texts(),
               GetParam().toldNetworkDown ? QStringList{kNetworkDown} : QStringList());
+    EXPECT_EQ(atTheMessage, GetParam().toldNetworkDown ? QStringList{"3"} : QStringList());
     EXPECT_EQ(rows("select qcode from UserSntn", gUserConnStr), QList<QStringList>{{"U1000102"}});
     EXPECT_EQ(visitedOf("U1000102"), "3");
     EXPECT_EQ(gHistoryCount, 1);
@@ -179,18 +182,28 @@ INSTANTIATE_TEST_SUITE_P(
                       UploadFault{{"p_lxv_proc_sentence.asp", "err:ERR_DATABASE"}, false}),
     uploadFaultName);
 
-TEST_F(ServiceFaultTest, AnLXQUploadThatFailsStillCountsTheMistakeHere) {
+using LXQUploadFaultTest = FaultTest<>;
+
+// The learner is told once the record is whole.
+TEST_P(LXQUploadFaultTest, StillCountsTheMistakeHere) {
     openMainWindow("LXQ");
-    applyFault({"p_proc_sentence.asp", "offline"});
-    MessageAnswerer answerer("OK");
+    applyFault(GetParam());
+    QStringList atTheMessage;
+    MessageAnswerer answerer("OK", [&] {
+        atTheMessage = rowTexts("select errcode, times from mistakes", gUserConnStr)
+                       << visitedOf("U1000102");
+    });
     check("U1000102", "i am ten years old.");
 
     EXPECT_EQ(answerer.texts(), QStringList{kNetworkDown});
-    const QList<QStringList> mistakes{{"CP001", "1"}};
-    EXPECT_EQ(rows("select errcode, times from mistakes", gUserConnStr), mistakes);
-    EXPECT_EQ(visitedOf("U1000102"), "2");
+    EXPECT_EQ(atTheMessage, QStringList({"CP001|1", "2"}));
     expectUsable(window);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, LXQUploadFaultTest,
+                         ::testing::Values(ServiceFault{"p_getconn.asp", "offline"},
+                                           ServiceFault{"p_proc_sentence.asp", "offline"}),
+                         faultTestName<ServiceFault>);
 
 // ---- The clean-ups ----
 
