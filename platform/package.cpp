@@ -89,9 +89,11 @@ QString refusalOf(archive_entry* entry, const QString& path) {
         return QStringLiteral("a path leaving the destination: %1").arg(path);
     }
     // Moved out of the waiting folder into itself, such an entry would be
-    // removed with it once the others were in place.
+    // removed with it once the others were in place. Refused in any case: a
+    // top-level name may be given the case of the destination's entry.
     const QString topName = QDir::cleanPath(normalized).section('/', 0, 0);
-    if (topName == kStagingName || topName == kWaitingName) {
+    if (topName.compare(kStagingName, Qt::CaseInsensitive) == 0 ||
+        topName.compare(kWaitingName, Qt::CaseInsensitive) == 0) {
         return QStringLiteral("a name kept for unpacking: %1").arg(path);
     }
     return QString();
@@ -180,7 +182,18 @@ bool extractData(archive* reader, const QString& target, QString* error) {
     return true;
 }
 
-bool extractEntries(const QString& packagePath, const QString& destinationFolder, QString* error) {
+// The entry's path inside the destination.
+QString placedPath(const QString& path, const TopLevelName& topLevelName) {
+    const QString relative = QDir::cleanPath(QString(path).replace('\\', '/'));
+    if (!topLevelName) {
+        return relative;
+    }
+    const QString topName = relative.section('/', 0, 0);
+    return topLevelName(topName) + relative.mid(topName.size());
+}
+
+bool extractEntries(const QString& packagePath, const QString& destinationFolder,
+                    const TopLevelName& topLevelName, QString* error) {
     ArchiveReader reader = openZip(packagePath, error);
     if (!reader) {
         return false;
@@ -196,8 +209,7 @@ bool extractEntries(const QString& packagePath, const QString& destinationFolder
             return fail(error, QStringLiteral("package %1 refused: %2").arg(packagePath, refusal));
         }
         const bool isFolder = archive_entry_filetype(entry) == AE_IFDIR;
-        const QString target =
-            QDir::cleanPath(destination + '/' + QString(path).replace('\\', '/'));
+        const QString target = QDir::cleanPath(destination + '/' + placedPath(path, topLevelName));
         if (!prepareTarget(target, destination, isFolder, error)) {
             return false;
         }
@@ -363,18 +375,19 @@ bool moveWaitingEntries(const QString& waiting, const QString& destinationFolder
 }
 
 bool stageEntries(const QString& packagePath, const QString& destinationFolder,
-                  const QString& staging, QString* error) {
+                  const QString& staging, const TopLevelName& topLevelName, QString* error) {
     if (!removeFolder(staging) || !QDir().mkpath(staging)) {
         return fail(error, QStringLiteral("cannot create folder %1").arg(staging));
     }
-    return extractEntries(packagePath, staging, error) &&
+    return extractEntries(packagePath, staging, topLevelName, error) &&
            targetsStayInside(QDir(staging), QFileInfo(destinationFolder).canonicalFilePath(),
                              error);
 }
 
 }  // namespace
 
-bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error) {
+bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error,
+            const TopLevelName& topLevelName) {
     if (!QFileInfo(packagePath).isFile()) {
         return fail(error, QStringLiteral("package %1 is missing").arg(packagePath));
     }
@@ -387,7 +400,7 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
     finishInterruptedUnpack(destinationFolder);
     const QString staging = destinationFolder + '/' + kStagingName;
     const QString waiting = destinationFolder + '/' + kWaitingName;
-    if (!stageEntries(packagePath, destinationFolder, staging, error)) {
+    if (!stageEntries(packagePath, destinationFolder, staging, topLevelName, error)) {
         removeFolder(staging);
         return false;
     }

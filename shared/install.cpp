@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
@@ -175,7 +176,9 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
         }
         return false;
     }
-    return package::unpack(runCopy, pDestination, pError);
+    return package::unpack(runCopy, pDestination, pError, [&pDestination](const QString& name) {
+        return QFileInfo(PathOnDisk(pDestination, name)).fileName();
+    });
 }
 
 // The program goes on without the pages or the engine data that a damaged

@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <optional>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
+#include <utility>
 
 #include "platform/big5.h"
 #include "platform/browser.h"
@@ -97,23 +99,40 @@ TEST_F(ClassDownloadTest, AReinstallKeepsTheStudyPlanAndTakesTheNameFromThePacka
     EXPECT_EQ(lines.mid(2), QStringList({"勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
 }
 
-// The service takes a course's id in any case, in which its installed
-// files need not be named: the reinstall finds them and keeps the plan.
-TEST_F(ClassDownloadTest, AReinstallFindsTheCoursesFilesWhateverTheCaseOfItsId) {
+// The service takes a course's id in any case, and the package names the
+// course's files in its own: the reinstall writes over the course where it
+// stands, with its plan and the learner's place in it, and one course is
+// left.
+class ReinstallCaseTest : public ClassDownloadTest,
+                          public ::testing::WithParamInterface<std::pair<QString, QString>> {};
+
+TEST_P(ReinstallCaseTest, AReinstallWritesOverTheCourseAsItIsNamedOnDisk) {
+    const auto& [installedAs, linkedAs] = GetParam();
     openDownloadWindow();
-    installDemoCourse();
+    installDemoCourse(installedAs);
+    const QDir product(basePath() + "/Lexivo2");
     const QStringList plan{"勤奮好學型", "40", "2024/3/1", "2024/4/10"};
-    ASSERT_TRUE(
-        big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs", QStringList{"DEMO", "舊名稱"} + plan));
+    ASSERT_TRUE(big5::writeLines(product.filePath(installedAs + ".lxs"),
+                                 QStringList{"DEMO", "舊名稱"} + plan));
+    writeBytes(product.filePath(installedAs + "/node.set"), "QUIZ_U1000102");
     MessageAnswerer answerer("OK");
     PickerCloser picker;
 
-    EXPECT_TRUE(followLink("cmd:re:demo"));
+    EXPECT_TRUE(followLink("cmd:re:" + linkedAs));
 
-    EXPECT_TRUE(packageWasRequested("demo"));
-    EXPECT_EQ(descriptor("DEMO").mid(2), plan);
-    EXPECT_FALSE(QFile::exists(basePath() + "/Lexivo2/demo.lxs"));
+    EXPECT_TRUE(packageWasRequested(linkedAs));
+    EXPECT_EQ(product.entryList({"demo"}, QDir::Dirs), QStringList{installedAs});
+    EXPECT_EQ(product.entryList({"demo.lxs"}, QDir::Files), QStringList{installedAs + ".lxs"});
+    EXPECT_EQ(descriptor(installedAs).value(1), kDemoName);
+    EXPECT_EQ(descriptor(installedAs).mid(2), plan);
+    EXPECT_EQ(readBytes(product.filePath(installedAs + "/node.set")), "QUIZ_U1000102");
+    EXPECT_EQ(picker.shown(), 1);
+    EXPECT_EQ(gInstalledCourses, "DEMO,");
 }
+
+INSTANTIATE_TEST_SUITE_P(EitherCase, ReinstallCaseTest,
+                         ::testing::Values(std::pair<QString, QString>("DEMO", "demo"),
+                                           std::pair<QString, QString>("demo", "DEMO")));
 
 TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
     frmClassDownload* window = openDownloadWindow();
