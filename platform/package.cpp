@@ -99,9 +99,21 @@ QString refusalOf(archive_entry* entry, const QString& path) {
     return QString();
 }
 
-// Reads every header without extracting, so that a package holding a
-// refused entry writes nothing at all.
-bool checkEntries(const QString& packagePath, QString* error) {
+// The reading checks the entry's data against its checksum.
+bool dataReadsWhole(archive* reader) {
+    const void* block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0;
+    int status;
+    while ((status = archive_read_data_block(reader, &block, &size, &offset)) == ARCHIVE_OK) {
+    }
+    return status == ARCHIVE_EOF;
+}
+
+// Reads every header (and with readData every entry's data) without
+// extracting, so that a package holding a refused entry writes nothing at
+// all.
+bool checkEntries(const QString& packagePath, QString* error, bool readData = false) {
     ArchiveReader reader = openZip(packagePath, error);
     if (!reader) {
         return false;
@@ -113,6 +125,10 @@ bool checkEntries(const QString& packagePath, QString* error) {
         const QString refusal = refusalOf(entry, entryPath(entry));
         if (!refusal.isEmpty()) {
             return fail(error, QStringLiteral("package %1 refused: %2").arg(packagePath, refusal));
+        }
+        if (readData && !dataReadsWhole(reader.get())) {
+            return fail(error, QStringLiteral("cannot read package %1: %2")
+                                   .arg(packagePath, archiveError(reader.get())));
         }
     }
     if (status != ARCHIVE_EOF) {
@@ -409,6 +425,10 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
         return fail(error, QStringLiteral("cannot create folder %1").arg(waiting));
     }
     return moveWaitingEntries(waiting, destinationFolder, error);
+}
+
+bool isWhole(const QString& packagePath) {
+    return QFileInfo(packagePath).isFile() && checkEntries(packagePath, nullptr, true);
 }
 
 bool finishInterruptedUnpack(const QString& destinationFolder) {

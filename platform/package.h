@@ -24,6 +24,10 @@ using TopLevelName = std::function<QString(const QString& name)>;
 bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error = nullptr,
             const TopLevelName& topLevelName = {});
 
+// Whether every entry of the package reads whole and is one that unpack()
+// takes: an unpack of such a package can fail only at writing.
+bool isWhole(const QString& packagePath);
+
 // Moves into place what an unpack into destinationFolder left waiting, and
 // removes what one left half-written. False when a waiting file could not
 // be moved.
