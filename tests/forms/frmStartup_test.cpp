@@ -112,14 +112,15 @@ TEST_F(FullDataFolderTest, ALockThatCannotBeWrittenIsToldBeforeTheStartEnds) {
     EXPECT_EXIT(
         {
             frmStartup::KeepCommandLine(2, arguments);
-            MessageAnswerer answerer("OK");
+            int icon = -1;
+            MessageAnswerer answerer("OK", [&icon] { icon = shownMessageIcon(); });
             {
                 const FullDisk full;
                 frmStartup().Form_Load();
             }
-            std::fprintf(stderr, "told %d: %s\n", int(answerer.texts().size()),
+            std::fprintf(stderr, "told %d, icon %d: %s\n", int(answerer.texts().size()), icon,
                          qUtf8Printable(answerer.trimmedTexts().value(0)));
             std::_Exit(0);
         },
-        ::testing::ExitedWithCode(0), "told 1: 無法寫入本程式的資料夾");
+        ::testing::ExitedWithCode(0), "told 1, icon 1: 無法寫入本程式的資料夾");
 }

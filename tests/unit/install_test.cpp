@@ -73,16 +73,17 @@ TEST_F(InstallTest, PackagesThatCannotBeWrittenAskForAWritableFolder) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            MessageAnswerer answerer("OK");
+            int icon = -1;
+            MessageAnswerer answerer("OK", [&icon] { icon = shownMessageIcon(); });
             {
                 const FullDisk full;
                 InstallEngineData();
             }
-            std::fprintf(stderr, "told %d: %s\n", int(answerer.texts().size()),
+            std::fprintf(stderr, "told %d, icon %d: %s\n", int(answerer.texts().size()), icon,
                          qUtf8Printable(answerer.trimmedTexts().value(0)));
             std::_Exit(0);
         },
-        ::testing::ExitedWithCode(0), "told 1: 無法寫入本程式的資料夾");
+        ::testing::ExitedWithCode(0), "told 1, icon 1: 無法寫入本程式的資料夾");
 }
 
 TEST_F(InstallTest, InstallUpdaterWritesTheProgramFolderForTheUpdater) {
