@@ -89,17 +89,31 @@ QString refusalOf(archive_entry* entry, const QString& path) {
         return QStringLiteral("a path leaving the destination: %1").arg(path);
     }
     // Moved out of the waiting folder into itself, such an entry would be
-    // removed with it once the others were in place.
+    // removed with it once the others were in place. Refused in any case: a
+    // top-level name may be given the case of the destination's entry.
     const QString topName = QDir::cleanPath(normalized).section('/', 0, 0);
-    if (topName == kStagingName || topName == kWaitingName) {
+    if (topName.compare(kStagingName, Qt::CaseInsensitive) == 0 ||
+        topName.compare(kWaitingName, Qt::CaseInsensitive) == 0) {
         return QStringLiteral("a name kept for unpacking: %1").arg(path);
     }
     return QString();
 }
 
-// Reads every header without extracting, so that a package holding a
-// refused entry writes nothing at all.
-bool checkEntries(const QString& packagePath, QString* error) {
+// The reading checks the entry's data against its checksum.
+bool dataReadsWhole(archive* reader) {
+    const void* block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0;
+    int status;
+    while ((status = archive_read_data_block(reader, &block, &size, &offset)) == ARCHIVE_OK) {
+    }
+    return status == ARCHIVE_EOF;
+}
+
+// Reads every header (and with readData every entry's data) without
+// extracting, so that a package holding a refused entry writes nothing at
+// all.
+bool checkEntries(const QString& packagePath, QString* error, bool readData = false) {
     ArchiveReader reader = openZip(packagePath, error);
     if (!reader) {
         return false;
@@ -111,6 +125,10 @@ bool checkEntries(const QString& packagePath, QString* error) {
         const QString refusal = refusalOf(entry, entryPath(entry));
         if (!refusal.isEmpty()) {
             return fail(error, QStringLiteral("package %1 refused: %2").arg(packagePath, refusal));
+        }
+        if (readData && !dataReadsWhole(reader.get())) {
+            return fail(error, QStringLiteral("cannot read package %1: %2")
+                                   .arg(packagePath, archiveError(reader.get())));
         }
     }
     if (status != ARCHIVE_EOF) {
@@ -180,7 +198,18 @@ bool extractData(archive* reader, const QString& target, QString* error) {
     return true;
 }
 
-bool extractEntries(const QString& packagePath, const QString& destinationFolder, QString* error) {
+// The entry's path inside the destination.
+QString placedPath(const QString& path, const TopLevelName& topLevelName) {
+    const QString relative = QDir::cleanPath(QString(path).replace('\\', '/'));
+    if (!topLevelName) {
+        return relative;
+    }
+    const QString topName = relative.section('/', 0, 0);
+    return topLevelName(topName) + relative.mid(topName.size());
+}
+
+bool extractEntries(const QString& packagePath, const QString& destinationFolder,
+                    const TopLevelName& topLevelName, QString* error) {
     ArchiveReader reader = openZip(packagePath, error);
     if (!reader) {
         return false;
@@ -196,8 +225,7 @@ bool extractEntries(const QString& packagePath, const QString& destinationFolder
             return fail(error, QStringLiteral("package %1 refused: %2").arg(packagePath, refusal));
         }
         const bool isFolder = archive_entry_filetype(entry) == AE_IFDIR;
-        const QString target =
-            QDir::cleanPath(destination + '/' + QString(path).replace('\\', '/'));
+        const QString target = QDir::cleanPath(destination + '/' + placedPath(path, topLevelName));
         if (!prepareTarget(target, destination, isFolder, error)) {
             return false;
         }
@@ -363,18 +391,19 @@ bool moveWaitingEntries(const QString& waiting, const QString& destinationFolder
 }
 
 bool stageEntries(const QString& packagePath, const QString& destinationFolder,
-                  const QString& staging, QString* error) {
+                  const QString& staging, const TopLevelName& topLevelName, QString* error) {
     if (!removeFolder(staging) || !QDir().mkpath(staging)) {
         return fail(error, QStringLiteral("cannot create folder %1").arg(staging));
     }
-    return extractEntries(packagePath, staging, error) &&
+    return extractEntries(packagePath, staging, topLevelName, error) &&
            targetsStayInside(QDir(staging), QFileInfo(destinationFolder).canonicalFilePath(),
                              error);
 }
 
 }  // namespace
 
-bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error) {
+bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error,
+            const TopLevelName& topLevelName) {
     if (!QFileInfo(packagePath).isFile()) {
         return fail(error, QStringLiteral("package %1 is missing").arg(packagePath));
     }
@@ -387,7 +416,7 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
     finishInterruptedUnpack(destinationFolder);
     const QString staging = destinationFolder + '/' + kStagingName;
     const QString waiting = destinationFolder + '/' + kWaitingName;
-    if (!stageEntries(packagePath, destinationFolder, staging, error)) {
+    if (!stageEntries(packagePath, destinationFolder, staging, topLevelName, error)) {
         removeFolder(staging);
         return false;
     }
@@ -396,6 +425,10 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
         return fail(error, QStringLiteral("cannot create folder %1").arg(waiting));
     }
     return moveWaitingEntries(waiting, destinationFolder, error);
+}
+
+bool isWhole(const QString& packagePath) {
+    return QFileInfo(packagePath).isFile() && checkEntries(packagePath, nullptr, true);
 }
 
 bool finishInterruptedUnpack(const QString& destinationFolder) {

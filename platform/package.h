@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QString>
 
 // Packages (*.giz) are zip archives. Unpacking refuses entries with absolute
@@ -14,7 +15,18 @@ namespace package {
 // moved into place only once all of them are there, so a program killed
 // while unpacking leaves the former files as they were. Killed while moving
 // them, it leaves the rest waiting for finishInterruptedUnpack().
-bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error = nullptr);
+//
+// topLevelName, when given, names each entry at the top of the package (a
+// folder or a file) as the destination is to hold it: e.g. as an entry that
+// the destination already holds in another case, for packages made where
+// names ignore case.
+using TopLevelName = std::function<QString(const QString& name)>;
+bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error = nullptr,
+            const TopLevelName& topLevelName = {});
+
+// Whether every entry of the package reads whole and is one that unpack()
+// takes: an unpack of such a package can fail only at writing.
+bool isWhole(const QString& packagePath);
 
 // Moves into place what an unpack into destinationFolder left waiting, and
 // removes what one left half-written. False when a waiting file could not

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
@@ -64,40 +65,46 @@ void FinishInterruptedInstalls() {
     package::finishInterruptedUnpack(EngineFolder());
 }
 
-bool UnpackOrWarn(const QString& packageName, const QString& runName, const QString& destination) {
+// The installs of the program folder's packages give "" when the package is
+// in place, else the message that tells the learner why it is not. A
+// package that reads whole failed at its writing: the data folder is full
+// or cannot be written, and installing the program again would not help.
+QString UnpackOrWarn(const QString& packageName, const QString& runName,
+                     const QString& destination) {
+    const QString package = ProgramFolder() + "/giz/" + packageName;
     QString error;
-    if (!RunPackage(ProgramFolder() + "/giz/" + packageName, runName, destination, &error)) {
-        qWarning("Lexivo: %s", qUtf8Printable(error));
-        return false;
+    if (RunPackage(package, runName, destination, &error)) {
+        return QString();
     }
-    return true;
+    qWarning("Lexivo: %s", qUtf8Printable(error));
+    return package::isWhole(package) ? "29981" : "29982";
 }
 
-bool InstallManualPages() {
+QString InstallManualPages() {
     if (FolderExists(ProductFolder() + "/" + gHtmlFolderName)) {
-        return true;
+        return QString();
     }
     return UnpackOrWarn("manual.giz", "LexivoData.exe", ProductFolder());
 }
 
-bool InstallEngine() {
+QString InstallEngine() {
     QDir().mkpath(EngineFolder());
     if (FileExists(EngineFolder() + "/glossor2.exe") &&
         FileExists(EngineFolder() + "/data/err4list.mdb")) {
-        return true;
+        return QString();
     }
     return UnpackOrWarn("glossor.giz", "glossor.exe", EngineFolder());
 }
 
 // A start may install twice (the global set-up does when the folders are
 // missing); a package that failed once fails alike, and is told once.
-void ReportDamagedProgramData() {
+void ReportProgramDataFailure(const QString& pMessageId) {
     static bool reported = false;
     if (reported) {
         return;
     }
     reported = true;
-    MessageBoxAndWait("29982", 1, "OK", "1");
+    MessageBoxAndWait(pMessageId, 1, "OK", "1");
 }
 
 void DeleteTemporaryEnginePages() {
@@ -174,25 +181,28 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
         }
         return false;
     }
-    return package::unpack(runCopy, pDestination, pError);
+    return package::unpack(runCopy, pDestination, pError, [&pDestination](const QString& name) {
+        return QFileInfo(PathOnDisk(pDestination, name)).fileName();
+    });
 }
 
 // The program goes on without the pages or the engine data that a damaged
 // package could not give, once the learner knows why they are missing.
 void InstallEngineData() {
-    bool unpacked = true;
+    QString failure;
     {
         PleaseWaitBox pleaseWait;
         QDir().mkpath(ProductFolder());
         RestampProductFolder();
         FinishInterruptedInstalls();
-        unpacked = InstallManualPages();
-        unpacked = InstallEngine() && unpacked;
+        const QString pagesFailure = InstallManualPages();
+        const QString engineFailure = InstallEngine();
+        failure = pagesFailure.isEmpty() ? engineFailure : pagesFailure;
         DeleteTemporaryEnginePages();
         DelGlossor2Exe();
     }
-    if (!unpacked) {
-        ReportDamagedProgramData();
+    if (!failure.isEmpty()) {
+        ReportProgramDataFailure(failure);
     }
 }
 

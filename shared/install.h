@@ -4,7 +4,9 @@
 
 // Data installation under gBasePath, the updater, and program exit.
 
-// Copies pPackage to gBasePath/pRunName and unpacks it into pDestination.
+// Copies pPackage to gBasePath/pRunName and unpacks it into pDestination,
+// over what pDestination holds under the package's names in any case (a
+// course installed in lower case is reinstalled where it stands).
 // False (with a reason) when the package is missing or cannot be unpacked.
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
                 QString* pError = nullptr);

@@ -120,12 +120,20 @@ bool frmStartup::CanWriteDataFolders() {
     return writable;
 }
 
+// Only a lock that another copy holds means another copy: one that cannot
+// be written (a full data folder) ends the start with the learner told.
 bool frmStartup::IsOnlyInstance() {
     const QString folder = BasePathFromEnvironment();
     QDir().mkpath(folder);
     instanceLock() = std::make_unique<QLockFile>(folder + "/lexivo.lock");
     instanceLock()->setStaleLockTime(0);
-    return instanceLock()->tryLock(0);
+    if (instanceLock()->tryLock(0)) {
+        return true;
+    }
+    if (instanceLock()->error() != QLockFile::LockFailedError) {
+        AskAndWait("29981", 1, "OK", "1");
+    }
+    return false;
 }
 
 void frmStartup::WarnAboutScreenDpi() {

@@ -36,6 +36,8 @@ private:
     // Whether the folders that hold all the program's data can be written;
     // the learner is told when they cannot.
     bool CanWriteDataFolders();
+    // Whether no other copy of the program runs on the same data; the
+    // learner is told when the data folder takes no lock.
     bool IsOnlyInstance();
     void WarnAboutScreenDpi();
     void SetUpGlobalState();

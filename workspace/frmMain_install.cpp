@@ -7,6 +7,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "shared/mainwindowlink.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"
 
@@ -46,6 +47,9 @@ bool frmMain::InstallCourseProc(const QString& pCourseFile) {
     if (pCourseFile.isEmpty()) {
         return false;
     }
+    // Nothing modal is up while the package unpacks: a course opened, or
+    // another one installed, meanwhile would write into the same folder.
+    const MainWindowHold whileInstalling;
     FormInstance<frmMessage>::get()->ProgressMsgBox("4000", 0, QString(), "0");
     QDir().mkpath(ProductFolder());
     deleteEarlierCopies();

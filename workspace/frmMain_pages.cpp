@@ -9,6 +9,7 @@
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
+#include "shared/mainwindowlink.h"
 #include "shared/settingsfiles.h"
 #include "workspace/errorstatisticspage.h"
 #include "workspace/frmMain.h"
@@ -17,7 +18,10 @@
 
 namespace {
 
-// The please-wait box of a page builder, closed on every way out of it.
+// The please-wait box of a page builder, closed on every way out of it. The
+// build pumps events under it: the main window stays held meanwhile, so that
+// no other course is opened and no other page built while this one reads
+// the open course.
 class PleaseWait {
 public:
     PleaseWait() {
@@ -36,6 +40,7 @@ public:
     }
 
 private:
+    const MainWindowHold mWhileBuilding;
     bool mOpen = true;
 };
 

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <optional>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
+#include <utility>
 
 #include "platform/big5.h"
 #include "platform/browser.h"
@@ -17,10 +17,8 @@
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
-#include "shared/install.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
-#include "tests/support/endedchild.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/pickercloser.h"
@@ -101,23 +99,40 @@ TEST_F(ClassDownloadTest, AReinstallKeepsTheStudyPlanAndTakesTheNameFromThePacka
     EXPECT_EQ(lines.mid(2), QStringList({"勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
 }
 
-// The service takes a course's id in any case, in which its installed
-// files need not be named: the reinstall finds them and keeps the plan.
-TEST_F(ClassDownloadTest, AReinstallFindsTheCoursesFilesWhateverTheCaseOfItsId) {
+// The service takes a course's id in any case, and the package names the
+// course's files in its own: the reinstall writes over the course where it
+// stands, with its plan and the learner's place in it, and one course is
+// left.
+class ReinstallCaseTest : public ClassDownloadTest,
+                          public ::testing::WithParamInterface<std::pair<QString, QString>> {};
+
+TEST_P(ReinstallCaseTest, AReinstallWritesOverTheCourseAsItIsNamedOnDisk) {
+    const auto& [installedAs, linkedAs] = GetParam();
     openDownloadWindow();
-    installDemoCourse();
+    installDemoCourse(installedAs);
+    const QDir product(basePath() + "/Lexivo2");
     const QStringList plan{"勤奮好學型", "40", "2024/3/1", "2024/4/10"};
-    ASSERT_TRUE(
-        big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs", QStringList{"DEMO", "舊名稱"} + plan));
+    ASSERT_TRUE(big5::writeLines(product.filePath(installedAs + ".lxs"),
+                                 QStringList{"DEMO", "舊名稱"} + plan));
+    writeBytes(product.filePath(installedAs + "/node.set"), "QUIZ_U1000102");
     MessageAnswerer answerer("OK");
     PickerCloser picker;
 
-    EXPECT_TRUE(followLink("cmd:re:demo"));
+    EXPECT_TRUE(followLink("cmd:re:" + linkedAs));
 
-    EXPECT_TRUE(packageWasRequested("demo"));
-    EXPECT_EQ(descriptor("DEMO").mid(2), plan);
-    EXPECT_FALSE(QFile::exists(basePath() + "/Lexivo2/demo.lxs"));
+    EXPECT_TRUE(packageWasRequested(linkedAs));
+    EXPECT_EQ(product.entryList({"demo"}, QDir::Dirs), QStringList{installedAs});
+    EXPECT_EQ(product.entryList({"demo.lxs"}, QDir::Files), QStringList{installedAs + ".lxs"});
+    EXPECT_EQ(descriptor(installedAs).value(1), kDemoName);
+    EXPECT_EQ(descriptor(installedAs).mid(2), plan);
+    EXPECT_EQ(readBytes(product.filePath(installedAs + "/node.set")), "QUIZ_U1000102");
+    EXPECT_EQ(picker.shown(), 1);
+    EXPECT_EQ(gInstalledCourses, "DEMO,");
 }
+
+INSTANTIATE_TEST_SUITE_P(EitherCase, ReinstallCaseTest,
+                         ::testing::Values(std::pair<QString, QString>("DEMO", "demo"),
+                                           std::pair<QString, QString>("demo", "DEMO")));
 
 TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
     frmClassDownload* window = openDownloadWindow();
@@ -178,41 +193,32 @@ TEST_F(ClassDownloadTest, ALinkThePageFollowsDuringADownloadIsIgnored) {
     EXPECT_EQ(picker.shown(), 1);
 }
 
-// Nothing modal is up while a downloaded course installs: the learner
-// leaves by Ctrl+X behind the please-wait box and confirms. The program ends
-// there, and the next start clears what it left half unpacked.
-TEST_F(ClassDownloadTest, AnExitConfirmedDuringTheInstallEndsTheProgramThere) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const EndedChild child;
-    EXPECT_EXIT(
-        {
-            openDownloadWindow();
-            EndedChild::nameFolder(basePath());
-            EndedChild::nameFolder(standin.dataDir());
-            MessageAnswerer answerer("OK");
-            QTimer learner;
-            QObject::connect(&learner, &QTimer::timeout, [&] {
-                if (shownMessage() && shownMessage()->picProgress->isVisible() &&
-                    !FormInstance<frmClassDownload>::isLoaded()) {
-                    learner.stop();
-                    frmMain* main = FormInstance<frmMain>::get();
-                    main->activateWindow();
-                    QTest::keyClick(main->windowHandle(), Qt::Key_X, Qt::ControlModifier);
-                }
-            });
-            learner.start(0);
-            followLink("cmd:DEMO");
-            std::fprintf(stderr, "the install went on\n");
-            std::_Exit(1);
-        },
-        ::testing::ExitedWithCode(0), child.matcher());
-    ASSERT_FALSE(child.folders().isEmpty());
-    gBasePath = child.folders().first();
-    gDataFolderName = "Lexivo2";
-    EXPECT_TRUE(QFileInfo::exists(ProductFolder() + "/.unpacking")) << "ended while unpacking";
-    InstallEngineData();
-    EXPECT_FALSE(QFileInfo::exists(ProductFolder() + "/.unpacking"));
-    EXPECT_FALSE(QFileInfo::exists(ProductFolder() + "/DEMO")) << "no course half installed";
+// Nothing modal is up while a downloaded course installs: the install holds
+// the main window, whose menu would open another course, or install one,
+// into the folder being written.
+TEST_F(ClassDownloadTest, TheInstallOfADownloadedCourseHoldsTheMainWindow) {
+    openDownloadWindow();
+    frmMain* main = FormInstance<frmMain>::get();
+    MessageAnswerer answerer("OK");
+    PickerCloser picker;
+    bool tried = false;
+    QTimer learner;
+    QObject::connect(&learner, &QTimer::timeout, [&] {
+        if (shownMessage() && shownMessage()->picProgress->isVisible() &&
+            !FormInstance<frmClassDownload>::isLoaded()) {
+            learner.stop();
+            tried = true;
+            EXPECT_FALSE(menuOpensThroughWindow(main->menuBar(), main->mnuFile));
+        }
+    });
+    learner.start(0);
+
+    followLink("cmd:DEMO");
+
+    EXPECT_TRUE(tried) << "no install showed its please-wait box";
+    EXPECT_EQ(answerer.trimmedTexts(), QStringList{"所選擇的課程已經安裝完成"});
+    EXPECT_EQ(picker.shown(), 1);
+    EXPECT_TRUE(main->isEnabled());
 }
 
 // A failed download is reported; it leaves neither a partial package nor a

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include "platform/big5.h"
@@ -16,9 +17,11 @@
 #include "tests/forms/toolwindowtest.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/standinprocess.h"
+#include "tests/support/windowsystem.h"
 #include "workspace/errorstatisticspage.h"
 #include "workspace/frmErrSentence.h"
 #include "workspace/frmMain.h"
+#include "workspace/frmMain_measures.h"
 #include "workspace/pagetext.h"
 #include "workspace/studyprogresspage.h"
 
@@ -396,6 +399,34 @@ TEST_F(PagesWindowTest, TheServiceEditionsShowTheServicesProgressPage) {
                         "^key=quillmarrowed&regid=DEMOQ001&courseid=DEMO&tid=\\d+$")))
         << requests.first().query.toStdString();
 }
+
+// Another course opened, or the other page asked for, while a page is built
+// would end in a page of one course shown or stored for another.
+class PageBuildTest : public PagesWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PageBuildTest, TheBuildHoldsTheMainWindow) {
+    openMainWindow("LXV");
+    gStudyPageDirty = true;
+    bool tried = false;
+    QTimer learner;
+    QObject::connect(&learner, &QTimer::timeout, [&] {
+        if (frmMessage::isShown()) {
+            learner.stop();
+            tried = true;
+            EXPECT_FALSE(menuOpensThroughWindow(window->menuBar(), window->mnuFile));
+            clickThroughWindow(window->picMenus[mainmeasures::kButtonSearch]);
+            EXPECT_FALSE(gSearchOpen);
+        }
+    });
+    learner.start(0);
+    clickButton(GetParam());
+    EXPECT_TRUE(tried) << "no please-wait box showed";
+    EXPECT_TRUE(window->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPages, PageBuildTest,
+                         ::testing::Values(mainmeasures::kButtonProgress,
+                                           mainmeasures::kButtonErrors));
 
 // The progress figures for a fixed moment. The demo course has fifteen
 // questions, all not done at first; its root and three unit rows carry a

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "shared/globals.h"
 #include "startup/frmStartup.h"
 #include "startup/runningversion.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
@@ -42,6 +45,8 @@ protected:
     frmStartup startup;
     StandinProcess standin;
 };
+
+using FullDataFolderTest = MainWindowTest;
 
 }  // namespace
 
@@ -96,4 +101,26 @@ TEST_F(VersionCheckTest, AnAcceptedUpdateWithoutUpdaterSaysSoAndGoesOn) {
     EXPECT_EQ(
         shownTexts(ok),
         QStringList{"無法正確啟動更新程式! 您的程式可能損毀以致於缺少必要的組件, 請重新安裝"});
+}
+
+// A data folder too full for the lock file is no copy that runs already
+// (which ends the start silently: the end-to-end start tests). Nothing can
+// be written meanwhile, so the child tells what it showed afterwards.
+TEST_F(FullDataFolderTest, ALockThatCannotBeWrittenIsToldBeforeTheStartEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* const arguments[] = {"lexivo", "LXV"};
+    EXPECT_EXIT(
+        {
+            frmStartup::KeepCommandLine(2, arguments);
+            int icon = -1;
+            MessageAnswerer answerer("OK", [&icon] { icon = shownMessageIcon(); });
+            {
+                const FullDisk full;
+                frmStartup().Form_Load();
+            }
+            std::fprintf(stderr, "told %d, icon %d: %s\n", int(answerer.texts().size()), icon,
+                         qUtf8Printable(answerer.trimmedTexts().value(0)));
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "told 1, icon 1: 無法寫入本程式的資料夾");
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -17,6 +19,15 @@ void clickThroughWindow(QWidget* widget, Qt::MouseButton button, QPoint spot) {
     const QPoint inWindow = widget->mapTo(widget->window(), local);
     QTest::mouseMove(window, inWindow);
     QTest::mouseClick(window, button, Qt::NoModifier, inWindow);
+}
+
+bool menuOpensThroughWindow(QMenuBar* bar, QMenu* menu) {
+    clickThroughWindow(bar, Qt::LeftButton, bar->actionGeometry(menu->menuAction()).center());
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup) {
+        popup->close();
+    }
+    return popup;
 }
 
 void queueClicksWhileBusy(QWidget* widget, int clicks) {

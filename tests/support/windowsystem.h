@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+class QMenu;
+class QMenuBar;
 class QWidget;
 
 // Input as the window system delivers it: through the platform window, so
@@ -12,6 +14,9 @@ class QWidget;
 // of its own is given; the test fails when the widget is not shown.
 void clickThroughWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
                         QPoint spot = QPoint());
+// Clicks the menu's title in the menu bar through the window, as the learner
+// opens a menu; whether the menu opened (it is closed again).
+bool menuOpensThroughWindow(QMenuBar* bar, QMenu* menu);
 // A click (clicks 1) or a double-click (clicks 2) near the widget's top
 // left corner that waits in the window system's queue while the program is
 // busy: events then run once, and the program meets the whole queue at its

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <QDir>
 #include <QFile>
 
@@ -7,6 +8,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/tempbase.h"
 
@@ -61,6 +63,27 @@ TEST_F(InstallTest, AMissingPackageIsReportedAndInstallsNothing) {
     EXPECT_FALSE(RunPackage(basePath() + "/absent.giz", "absent.exe", product(), &error));
     EXPECT_TRUE(error.contains("absent.giz"));
     EXPECT_FALSE(FileExists(basePath() + "/absent.exe"));
+}
+
+// Whole packages that cannot be written ask for a folder that can be, not
+// for the program again (as damaged ones do: the end-to-end tests of the
+// local data). A start tells it once, so the child is a start of its own;
+// nothing can be written meanwhile, so it tells what it showed afterwards.
+TEST_F(InstallTest, PackagesThatCannotBeWrittenAskForAWritableFolder) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            int icon = -1;
+            MessageAnswerer answerer("OK", [&icon] { icon = shownMessageIcon(); });
+            {
+                const FullDisk full;
+                InstallEngineData();
+            }
+            std::fprintf(stderr, "told %d, icon %d: %s\n", int(answerer.texts().size()), icon,
+                         qUtf8Printable(answerer.trimmedTexts().value(0)));
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "told 1, icon 1: 無法寫入本程式的資料夾");
 }
 
 TEST_F(InstallTest, InstallUpdaterWritesTheProgramFolderForTheUpdater) {

@@ -62,9 +62,11 @@ TEST_F(InterruptedUnpackTest, AnEntryThatCannotBePlacedKeepsTheOthersMoving) {
 }
 
 // A package whose second file cannot be read: the first one must not
-// replace its former copy either.
+// replace its former copy either. Its failure is the package's, not the
+// writing's.
 TEST_F(InterruptedUnpackTest, APackageThatBreaksOffLeavesTheFormerFilesWhole) {
-    ASSERT_TRUE(package::unpack(makePackage("old", "old"), path("dest")));
+    const QString whole = makePackage("old", "old");
+    ASSERT_TRUE(package::unpack(whole, path("dest")));
     const QString broken = makePackage("new", "new" + QByteArray(200000, 'x'));
     QByteArray bytes = readBytes(broken);
     const qsizetype data = bytes.indexOf("DEMO/LexivoData.mdb") + 400;
@@ -78,6 +80,8 @@ TEST_F(InterruptedUnpackTest, APackageThatBreaksOffLeavesTheFormerFilesWhole) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(installedFiles(), filesHolding("old"));
     EXPECT_TRUE(hiddenFolders().isEmpty());
+    EXPECT_TRUE(package::isWhole(whole));
+    EXPECT_FALSE(package::isWhole(broken));
 }
 
 TEST_F(InterruptedUnpackTest, HalfWrittenEntriesAreDroppedUnseen) {
