@@ -32,11 +32,6 @@ frmMain* mainWindow() {
     return FormInstance<frmMain>::get();
 }
 
-void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                        const QString& pCaptionId) {
-    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
-}
-
 // A refused course leaves the open one as it was: its id, its tree, and
 // menus that follow that tree.
 void keepOpenCourse(const QString& pOpenCourseId) {
@@ -113,7 +108,7 @@ bool isPermittedCourse(const QString& pCourseId) {
 // Opens gSelCourseId, from the account's permission on.
 void openSelectedCourse() {
     if (!isPermittedCourse(gSelCourseId)) {
-        showMessageAndWait("12001", 1, "OK", "0");
+        MessageBoxAndWait("12001", 1, "OK", "0");
         keepOpenCourse(gCourseId);
         return;
     }
@@ -135,7 +130,7 @@ void openSelectedCourse() {
     const QString openCourseId = gCourseId;
     gCourseId = gSelCourseId;
     if (isServerEdition() && GetCourseInfo(gCourseId).left(3) == "ERR") {
-        showMessageAndWait("2979", 1, "OK", "0");
+        MessageBoxAndWait("2979", 1, "OK", "0");
         keepOpenCourse(openCourseId);
         return;
     }

@@ -115,7 +115,7 @@ bool frmStartup::CanWriteDataFolders() {
         writable = writable && (!QFileInfo::exists(folder) || canWriteIn(folder));
     }
     if (!writable) {
-        AskAndWait("29981", 1, "OK", "1");
+        MessageBoxAndWait("29981", 1, "OK", "1");
     }
     return writable;
 }
@@ -131,7 +131,7 @@ bool frmStartup::IsOnlyInstance() {
         return true;
     }
     if (instanceLock()->error() != QLockFile::LockFailedError) {
-        AskAndWait("29981", 1, "OK", "1");
+        MessageBoxAndWait("29981", 1, "OK", "1");
     }
     return false;
 }
@@ -197,12 +197,12 @@ void frmStartup::ShowSplash() {
 bool frmStartup::CheckServerVersion() {
     const QString lxv = GetServerVersion("lxv");
     if (lxv == "ERR_CONNECT_FAILED") {
-        AskAndWait("1", 1, "OK", "1");
+        MessageBoxAndWait("1", 1, "OK", "1");
         return true;
     }
     const QString lxvbig = GetServerVersion("lxvbig");
     if (lxvbig == "ERR_CONNECT_FAILED") {
-        AskAndWait("1", 1, "OK", "1");
+        MessageBoxAndWait("1", 1, "OK", "1");
         return true;
     }
     const QString running = RunningVersionText();
@@ -217,14 +217,14 @@ bool frmStartup::CheckServerVersion() {
 }
 
 bool frmStartup::OfferUpdate(const QString& pMessageId, const QString& pUpdaterWord) {
-    if (AskAndWait(pMessageId, 2, "YES_NO", "3") != "YES") {
+    if (MessageBoxAndWait(pMessageId, 2, "YES_NO", "3") != "YES") {
         return true;
     }
     if (StartUpdater(pUpdaterWord)) {
         EndProgram();
         return false;
     }
-    AskAndWait("5", 1, "OK", "1");
+    MessageBoxAndWait("5", 1, "OK", "1");
     return true;
 }
 
@@ -237,9 +237,4 @@ bool frmStartup::StartUpdater(const QString& pUpdaterWord) {
     }
     return QProcess::startDetached(updater, QProcess::splitCommand(pUpdaterWord + gUpdatePath),
                                    QDir::rootPath());
-}
-
-QString frmStartup::AskAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                               const QString& pCaptionId) {
-    return MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
 }

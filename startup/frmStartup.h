@@ -48,6 +48,4 @@ private:
     // started and the program is ending.
     bool OfferUpdate(const QString& pMessageId, const QString& pUpdaterWord);
     bool StartUpdater(const QString& pUpdaterWord);
-    static QString AskAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                              const QString& pCaptionId);
 };

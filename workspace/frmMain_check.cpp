@@ -39,10 +39,6 @@ QString questionCode() {
     return QString(gNodeKey).remove("QUIZ_");
 }
 
-void showMessageAndWait(const QString& id, const QString& captionId) {
-    MessageBoxAndWait(id, 1, "OK", captionId);
-}
-
 bool isUniqueQuestion(const QString& code) {
     db::Recordset unit;
     if (!unit.open("select * from bswunit where UNITID = '" + SqlText(code) + "' ",
@@ -152,7 +148,7 @@ std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const 
         }
         if (engineWaitIsOver(*window)) {
             window->tmrEngineResponse.stop();
-            showMessageAndWait("39", "1");
+            MessageBoxAndWait("39", 1, "OK", "1");
             return std::nullopt;
         }
         doEvents();
@@ -201,7 +197,7 @@ void frmMain::PassStringToEngine() {
     if (!unsendable.isEmpty()) {
         showUnsendableAndWait(unsendable);
     } else if (copiesAnExample(sentence, code)) {
-        showMessageAndWait("2976", "0");
+        MessageBoxAndWait("2976", 1, "OK", "0");
     } else {
         handSentenceOver(sentence, code);
         const std::optional<EngineReply> reply = waitForEngine(self, sentence, code);

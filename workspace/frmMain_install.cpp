@@ -15,11 +15,6 @@ using namespace mainmeasures;
 
 namespace {
 
-void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                        const QString& pCaptionId) {
-    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
-}
-
 // Copies left behind by earlier installs.
 void deleteEarlierCopies() {
     QDir base(gBasePath);
@@ -56,16 +51,16 @@ bool frmMain::InstallCourseProc(const QString& pCourseFile) {
     const bool installed = unpackCourse(pCourseFile);
     FormInstance<frmMessage>::unload();
     if (installed) {
-        showMessageAndWait("2986", 0, "OK", "0");
+        MessageBoxAndWait("2986", 0, "OK", "0");
     } else {
-        showMessageAndWait("29861", 1, "OK", "1");
+        MessageBoxAndWait("29861", 1, "OK", "1");
     }
     return installed;
 }
 
 void frmMain::QueryForCloseProc() {
     SetMenuButtons(kButtonExit, kFacePressed);
-    showMessageAndWait("40", 2, "OK_CANCEL", "2");
+    MessageBoxAndWait("40", 2, "OK_CANCEL", "2");
     if (gMsgResult == "OK") {
         EndProgram();
         return;
