@@ -59,12 +59,14 @@ bool writeDescriptor(bool createMissing) {
     return true;
 }
 
+// Kept before it goes: a program ended while the service has not answered
+// would otherwise leave the service's older plan to win at the next opening.
 void sendToService() {
+    const QString courseId = gCourseId;
     const QString plan = memo();
-    if (putMemo(gCourseId, plan)) {
-        forgetUnsent(gCourseId);
-    } else {
-        rememberUnsent(gCourseId, plan);
+    rememberUnsent(courseId, plan);
+    if (putMemo(courseId, plan)) {
+        forgetUnsent(courseId);
     }
 }
 

@@ -15,9 +15,9 @@ QString memo();
 // file is created only when createMissing; false when nothing was written.
 bool writeDescriptor(bool createMissing);
 
-// Sends the plan to the service. A plan that the service did not take is
-// kept in setup.set and sent again at the next opening of the course, so
-// that the older plan on the service cannot replace it there.
+// Sends the plan to the service. The plan is kept in setup.set until the
+// service has taken it, and sent again at the next opening of the course,
+// so that the older plan on the service cannot replace it there.
 void sendToService();
 // Sends the plan that an earlier sendToService() could not deliver for
 // gCourseId; true when no plan of the course is waiting any more.
