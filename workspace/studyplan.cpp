@@ -31,6 +31,17 @@ bool putMemo(const QString& courseId, const QString& memo) {
 
 }  // namespace
 
+Plan current() {
+    return {gScheduleType, gScheduleDays, gScheduleStart, gScheduleEnd};
+}
+
+void restore(const Plan& plan) {
+    gScheduleType = plan.type;
+    gScheduleDays = plan.days;
+    gScheduleStart = plan.start;
+    gScheduleEnd = plan.end;
+}
+
 bool hasPlan() {
     return !gScheduleType.isEmpty() && gScheduleType != "NONE";
 }
@@ -43,7 +54,7 @@ QString memo() {
 bool writeDescriptor(bool createMissing) {
     const QString path = CourseDescriptor::pathOf(gCourseId);
     if (!createMissing && !FileExists(path)) {
-        return false;
+        return true;
     }
     CourseDescriptor descriptor;
     descriptor.setLine(CourseDescriptor::kIdLine, gCourseId.toUpper());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <optional>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "startup/frmSchedule.h"
 #include "tests/forms/lxvrecordsfixture.h"
 #include "tests/support/messagewindow.h"
+#include "tests/support/nofilegrowth.h"
 #include "tests/support/windowsystem.h"
 #include "workspace/studyplan.h"
 
@@ -314,6 +316,26 @@ TEST_F(ScheduleTest, HoveringFramesOnePlanPictureAtATime) {
     EXPECT_EQ(form->picSchedule[1]->frameShape(), QFrame::NoFrame);
     sendMouseMove(form->picBG, QPoint(5, 300));
     EXPECT_EQ(form->picSchedule[3]->frameShape(), QFrame::NoFrame);
+}
+
+// The disk fills up once the learner is asked, and has room again for the
+// message that follows.
+TEST_F(ScheduleTest, APlanThatCannotBeWrittenIsNeitherTakenNorSent) {
+    const QDate start(2024, 3, 1);
+    reopenWith("勤奮好學型", 40, start, start.addDays(40));
+    const QByteArray descriptor = readBytes(descriptorPath());
+    std::optional<NoFileGrowth> diskFull;
+    MessageAnswerer answerer("OK", [&] { diskFull ? diskFull.reset() : void(diskFull.emplace()); });
+    clickPlan(2);
+
+    ASSERT_EQ(answerer.trimmedTexts().size(), 2);
+    EXPECT_TRUE(answerer.trimmedTexts().at(1).startsWith("無法寫入課程的進度計劃檔"));
+    EXPECT_EQ(readBytes(descriptorPath()), descriptor);
+    EXPECT_TRUE(sentPlans().isEmpty());
+    EXPECT_EQ(gScheduleType, "勤奮好學型");
+    EXPECT_EQ(gScheduleDays, 40);
+    EXPECT_EQ(gScheduleEnd, start.addDays(40));
+    EXPECT_TRUE(dialog()->isVisible());
 }
 
 TEST_F(ScheduleTest, WithoutADescriptorThePlanIsSentButNoFileIsMade) {

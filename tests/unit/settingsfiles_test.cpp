@@ -1,9 +1,7 @@
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 #include <QDir>
 #include <QFile>
@@ -12,6 +10,7 @@
 #include "platform/big5.h"
 #include "shared/globals.h"
 #include "shared/settingsfiles.h"
+#include "tests/support/nofilegrowth.h"
 #include "tests/support/tempbase.h"
 
 namespace {
@@ -138,19 +137,15 @@ TEST_F(SettingsFilesTest, FailedWriteReturnsEmptyAndCreatesNothing) {
     EXPECT_FALSE(QFile::exists(inMissingFolder));
 }
 
-// Permission bits do not stop root (as CI runs); the file-size limit stops
-// every process.
 TEST_F(SettingsFilesTest, FailedWriteLeavesOldFile) {
     writeBytes(gSetupSetFile, "lastCourse=A01\r\n");
-    rlimit unlimited{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-    const rlimit noGrowth{0, unlimited.rlim_max};
-    // Past the limit a write fails instead of ending the process.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const bool limited = setrlimit(RLIMIT_FSIZE, &noGrowth) == 0;
-    const QString answer = SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02");
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, oldHandler);
+    bool limited = false;
+    QString answer;
+    {
+        const NoFileGrowth diskFull;
+        limited = diskFull.isActive();
+        answer = SetFile_IO(gSetupSetFile, "W", "lastCourse", "A02");
+    }
     ASSERT_TRUE(limited);
     EXPECT_EQ(answer, "");
     EXPECT_EQ(readBytes(gSetupSetFile), "lastCourse=A01\r\n");
