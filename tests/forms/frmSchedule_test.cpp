@@ -325,11 +325,16 @@ TEST_F(ScheduleTest, APlanThatCannotBeWrittenIsNeitherTakenNorSent) {
     reopenWith("勤奮好學型", 40, start, start.addDays(40));
     const QByteArray descriptor = readBytes(descriptorPath());
     std::optional<NoFileGrowth> diskFull;
-    MessageAnswerer answerer("OK", [&] { diskFull ? diskFull.reset() : void(diskFull.emplace()); });
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull ? diskFull.reset() : void(diskFull.emplace());
+    });
     clickPlan(2);
 
     ASSERT_EQ(answerer.trimmedTexts().size(), 2);
     EXPECT_TRUE(answerer.trimmedTexts().at(1).startsWith("無法寫入課程的進度計劃檔"));
+    EXPECT_EQ(icons.value(1), 1);
     EXPECT_EQ(readBytes(descriptorPath()), descriptor);
     EXPECT_TRUE(sentPlans().isEmpty());
     EXPECT_EQ(gScheduleType, "勤奮好學型");
