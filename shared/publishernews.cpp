@@ -1,5 +1,6 @@
 #include "shared/publishernews.h"
 
+#include <QUrl>
 #include <utility>
 
 namespace {
@@ -19,4 +20,8 @@ void ShowPublisherNewsWindow(const QString& pNewsUrl) {
     if (registeredWindow()) {
         registeredWindow()(pNewsUrl);
     }
+}
+
+QString PublisherNewsAddress(const QString& pUrl) {
+    return QUrl(pUrl).toString(QUrl::FullyEncoded);
 }

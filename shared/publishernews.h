@@ -12,3 +12,8 @@ void RegisterPublisherNewsWindow(PublisherNewsWindow pShow);
 // Shows the news page and returns once the window is closed; does nothing
 // when no window is registered.
 void ShowPublisherNewsWindow(const QString& pNewsUrl);
+
+// The form in which a news address is kept and compared: percent-encoded,
+// as the service names it. The browser shows the same address decoded, and
+// setup.set may still hold it so from an earlier version.
+QString PublisherNewsAddress(const QString& pUrl);

@@ -21,12 +21,19 @@ QByteArray addressOnWire(const QString& address) {
     return wire;
 }
 
+// An answer with another status (a missing script, a broken server) is the
+// web server's page, not the script's reply: its body, often empty, would
+// read as an empty list or as a sign-in that nobody checked.
+bool isSuccessStatus(long status) {
+    return status >= 200 && status <= 299;
+}
+
 std::optional<QString> post(const QString& address, const QByteArray& body) {
     HttpRequest request;
     request.open("POST", addressOnWire(address));
     request.setRequestHeader("Content-Type", "application/x-www-form-urlencoded");
     request.setRequestHeader("Content-Type", "text/xml; charset=big5");
-    if (!request.send(body)) {
+    if (!request.send(body) || !isSuccessStatus(request.status())) {
         return std::nullopt;
     }
     return BytesToBstr(request.responseBody());

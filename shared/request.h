@@ -25,7 +25,7 @@ QString RequestForm(const RequestFields& pFields = {});
 
 // Posts pForm to pAddress and returns the decoded reply, unchanged; no value
 // when the post failed (address cannot be opened, no connection, no complete
-// answer in time).
+// answer in time, an answer whose HTTP status is not 2xx).
 std::optional<QString> PostRequest(const QString& pAddress, const QString& pForm);
 // The same with the form text behind "?" in the address and an empty body.
 std::optional<QString> PostQueryRequest(const QString& pAddress, const QString& pForm);

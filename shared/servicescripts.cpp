@@ -27,7 +27,8 @@ QString GetPublisherNews() {
         return QString();
     }
     const QString newsUrl = QString(*reply).remove("OK_");
-    if (newsUrl != SetFile_IO(gSetupSetFile, "R", "publisher")) {
+    if (PublisherNewsAddress(newsUrl) !=
+        PublisherNewsAddress(SetFile_IO(gSetupSetFile, "R", "publisher"))) {
         ShowPublisherNewsWindow(newsUrl);
     }
     return *reply;

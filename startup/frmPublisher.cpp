@@ -94,7 +94,7 @@ void frmPublisher::lblNoshow_Click() {
 
 void frmPublisher::cmdOK_Click() {
     if (chkNoShow->isChecked()) {
-        SetFile_IO(gSetupSetFile, "W", "publisher", webMain->locationURL());
+        SetFile_IO(gSetupSetFile, "W", "publisher", PublisherNewsAddress(webMain->locationURL()));
     }
     move(twipsToPixels(kOffScreenLeftTwips), y());
     doEvents();

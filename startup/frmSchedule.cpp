@@ -262,14 +262,18 @@ void frmSchedule::picSchedule_Click(int Index) {
         showAgain();
         return;
     }
+    const studyplan::Plan former = studyplan::current();
     gScheduleType = planName(Index);
     gScheduleDays = days;
     gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
+    if (!storePlan(former)) {
+        return;
+    }
     cmdOK->setEnabled(true);
-    // The plan is taken: it is stored even when the dialog is closed while
-    // the learner reads that it was.
+    // The plan is stored: it is sent even when the dialog is closed while
+    // the learner reads that it was taken.
     showMessageAndWait("2989", 0, "OK", "0");
-    cmdOK_Click();
+    sendPlanAndClose();
 }
 
 void frmSchedule::cmdExtend_Click() {
@@ -286,13 +290,34 @@ void frmSchedule::cmdExtend_Click() {
     if (!open || gMsgResult != "YES") {
         return;
     }
+    const studyplan::Plan former = studyplan::current();
     gScheduleEnd = gScheduleEnd.addDays(days);
     gScheduleDays = int(gScheduleStart.daysTo(gScheduleEnd));
-    cmdOK_Click();
+    if (storePlan(former)) {
+        sendPlanAndClose();
+    }
 }
 
 void frmSchedule::cmdOK_Click() {
-    studyplan::writeDescriptor(false);
+    if (storePlan(studyplan::current())) {
+        sendPlanAndClose();
+    }
+}
+
+// The service gets no plan that the descriptor does not hold: a plan that
+// cannot be written goes back to the former one, and the dialog stays.
+bool frmSchedule::storePlan(const studyplan::Plan& former) {
+    if (studyplan::writeDescriptor(false)) {
+        return true;
+    }
+    studyplan::restore(former);
+    if (showMessageAndWait("29973", 1, "OK", "0")) {
+        showAgain();
+    }
+    return false;
+}
+
+void frmSchedule::sendPlanAndClose() {
     studyplan::sendToService();
     gStudyPageDirty = true;
     imgClose_Click();

@@ -4,6 +4,7 @@
 #include <QPixmap>
 
 #include "shared/skinneddialog.h"
+#include "workspace/studyplan.h"
 
 class QLabel;
 class QLineEdit;
@@ -62,6 +63,8 @@ private:
     void Form_Activate();
     void showAgain(QLineEdit* focus = nullptr);
     bool readLimitDays(int* days);
+    bool storePlan(const studyplan::Plan& former);
+    void sendPlanAndClose();
     void markCurrentPlan();
     QString statusText() const;
 

@@ -151,7 +151,8 @@ public:
     // True when the package was unpacked; the learner has been told either
     // way. An empty name installs nothing and says nothing.
     bool InstallCourseProc(const QString& pCourseFile);
-    void WriteScheduleSetFile();
+    // False when the descriptor could not be written.
+    bool WriteScheduleSetFile();
 
     // Controls.
     QMenu* mnuFile = nullptr;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <utility>
 
+#include "platform/big5.h"
 #include "platform/browser.h"
 #include "platform/db.h"
 #include "platform/forminstance.h"
@@ -19,6 +20,7 @@
 #include "startup/frmLXVImportLogin.h"
 #include "startup/frmSchedule.h"
 #include "startup/frmSplash.h"
+#include "workspace/coursedescriptor.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"
 #include "workspace/studyplan.h"
@@ -62,6 +64,33 @@ bool cleanLearnerTables(const QStringList& pStatements) {
 // two copies keep agreeing.
 void showRecordsNotCleaned() {
     showMessageAndWait("29971", 1, "OK", "1");
+}
+
+// The plan restarted today and every unit back to not done, or neither,
+// and the learner told why. The descriptor is written first: one that
+// cannot be written leaves the progress, the file and the service as they
+// were; progress that cannot be reset gets the former plan back.
+bool restartPlanAndProgress(frmMain& window) {
+    const studyplan::Plan former = studyplan::current();
+    const QString descriptor = CourseDescriptor::pathOf(gCourseId);
+    bool hadDescriptor = false;
+    const QString formerDescriptor = big5::readFile(descriptor, &hadDescriptor);
+    gScheduleStart = QDate::currentDate();
+    gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
+    if (!window.WriteScheduleSetFile()) {
+        studyplan::restore(former);
+        showMessageAndWait("29973", 1, "OK", "0");
+        return false;
+    }
+    if (!db::execute("update bswunit set VISITED = '1'", gCourseConnStr)) {
+        studyplan::restore(former);
+        if (hadDescriptor) {
+            big5::writeFile(descriptor, formerDescriptor);
+        }
+        showRecordsNotCleaned();
+        return false;
+    }
+    return true;
 }
 
 void showNetworkDown() {
@@ -290,16 +319,9 @@ void frmMain::mnuCleanError_Click() {
 // at the next opening its plan wins over the local one, and would bring
 // the old start back.
 void frmMain::mnuCleanSchedule_Click() {
-    if (!confirmCleanUp("2992")) {
+    if (!confirmCleanUp("2992") || !restartPlanAndProgress(*this)) {
         return;
     }
-    if (!db::execute("update bswunit set VISITED = '1'", gCourseConnStr)) {
-        showRecordsNotCleaned();
-        return;
-    }
-    gScheduleStart = QDate::currentDate();
-    gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
-    WriteScheduleSetFile();
     if (studyplan::hasPlan() && gScheduleDays > 0) {
         studyplan::sendToService();
     }
@@ -321,6 +343,6 @@ void frmMain::mnuCleanRec_Click() {
     showMessageAndWait("2996", 0, "OK", "0");
 }
 
-void frmMain::WriteScheduleSetFile() {
-    studyplan::writeDescriptor(true);
+bool frmMain::WriteScheduleSetFile() {
+    return studyplan::writeDescriptor(true);
 }

@@ -31,6 +31,17 @@ bool putMemo(const QString& courseId, const QString& memo) {
 
 }  // namespace
 
+Plan current() {
+    return {gScheduleType, gScheduleDays, gScheduleStart, gScheduleEnd};
+}
+
+void restore(const Plan& plan) {
+    gScheduleType = plan.type;
+    gScheduleDays = plan.days;
+    gScheduleStart = plan.start;
+    gScheduleEnd = plan.end;
+}
+
 bool hasPlan() {
     return !gScheduleType.isEmpty() && gScheduleType != "NONE";
 }
@@ -43,7 +54,7 @@ QString memo() {
 bool writeDescriptor(bool createMissing) {
     const QString path = CourseDescriptor::pathOf(gCourseId);
     if (!createMissing && !FileExists(path)) {
-        return false;
+        return true;
     }
     CourseDescriptor descriptor;
     descriptor.setLine(CourseDescriptor::kIdLine, gCourseId.toUpper());
@@ -59,12 +70,14 @@ bool writeDescriptor(bool createMissing) {
     return true;
 }
 
+// Kept before it goes: a program ended while the service has not answered
+// would otherwise leave the service's older plan to win at the next opening.
 void sendToService() {
+    const QString courseId = gCourseId;
     const QString plan = memo();
-    if (putMemo(gCourseId, plan)) {
-        forgetUnsent(gCourseId);
-    } else {
-        rememberUnsent(gCourseId, plan);
+    rememberUnsent(courseId, plan);
+    if (putMemo(courseId, plan)) {
+        forgetUnsent(courseId);
     }
 }
 

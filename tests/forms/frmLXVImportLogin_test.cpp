@@ -194,6 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailedSignIn{"OLD00001", "old@lexivo.test", "old1234", "err:ERR_WRONG_COURSE",
                      "該帳號所授權的課程不為本課程"},
         FailedSignIn{"OLD00001", "old@lexivo.test", "old1234", "offline", "目前網路中斷"},
+        FailedSignIn{"OLD00001", "old@lexivo.test", "old1234", "status:410", "目前網路中斷"},
         FailedSignIn{"OLD00001", "old@lexivo.test", "old1234", "err:ERR_OTHER", ""}));
 
 TEST_F(ImportLoginTest, CancelEndsTheSignInWithoutAnAccount) {

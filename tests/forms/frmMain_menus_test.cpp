@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -24,6 +25,7 @@
 #include "startup/frmSplash.h"
 #include "tests/forms/lxvrecordsfixture.h"
 #include "tests/support/endedchild.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/servicelog.h"
 #include "tests/support/windowsystem.h"
@@ -167,6 +169,33 @@ TEST_F(MenuTest, CleaningProgressRestartsThePlanTodayAndRebuildsTheTree) {
     EXPECT_EQ(requestsTo("p_all_setmemo.asp").size(), 1);
     EXPECT_EQ(window->treMain->nodeByKey("QUIZ_U1000101")->image(), treeimage::kQuestionNew);
     EXPECT_TRUE(gStudyPageDirty);
+}
+
+// The disk fills up once the learner is asked, and has room again for the
+// message that follows: the restarted plan cannot be written, so nothing is
+// reset, here or on the service.
+TEST_F(MenuTest, CleaningProgressWhenThePlanCannotBeWrittenChangesNothing) {
+    gScheduleType = "日以繼夜型";
+    gScheduleDays = 20;
+    gScheduleStart = QDate(2024, 3, 1);
+    ASSERT_TRUE(window->WriteScheduleSetFile());
+    const QByteArray descriptor = readBytes(descriptorPath());
+    const auto states = visitedStates();
+    std::optional<FullDisk> diskFull;
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull ? diskFull.reset() : void(diskFull.emplace());
+    });
+    window->mnuCleanSchedule->trigger();
+
+    ASSERT_EQ(answerer.trimmedTexts().size(), 2);
+    EXPECT_TRUE(answerer.trimmedTexts().at(1).startsWith("無法寫入課程的進度計劃檔"));
+    EXPECT_EQ(icons.value(1), 1);
+    EXPECT_EQ(readBytes(descriptorPath()), descriptor);
+    EXPECT_EQ(visitedStates(), states);
+    EXPECT_EQ(gScheduleStart, QDate(2024, 3, 1));
+    EXPECT_TRUE(standin.log().isEmpty());
 }
 
 TEST_F(MenuTest, CleaningProgressWithoutAPlanEndsThePlanToday) {

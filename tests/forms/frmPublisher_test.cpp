@@ -86,8 +86,11 @@ TEST_F(PublisherTest, OKWithoutTheTickLeavesTheNewsToBeShownAgain) {
     EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "publisher"), "");
 }
 
-// Closed by the window system, the window leaves as by its OK button.
+// Closed by the window system, the window leaves as by its OK button. The
+// address is kept as the service names it, which the browser shows decoded.
 TEST_F(PublisherTest, TickingTheLabelRemembersThePageSoThatItIsNotShownAgain) {
+    newsUrl += "?t=%E6%96%B0%20x";
+    ASSERT_TRUE(standin.setMode("p_publisher_news.asp", "err:OK_" + newsUrl));
     WhenNewsShown tickAndOK([](frmPublisher* window) {
         clickThroughWindow(window->lblNoshow);
         clickThroughWindow(window->lblNoshow);
@@ -100,6 +103,11 @@ TEST_F(PublisherTest, TickingTheLabelRemembersThePageSoThatItIsNotShownAgain) {
 
     EXPECT_EQ(GetPublisherNews(), "OK_" + newsUrl);
     EXPECT_FALSE(FormInstance<frmPublisher>::isLoaded());
+
+    // As an earlier version kept it.
+    SetFile_IO(gSetupSetFile, "W", "publisher", QString(newsUrl).replace("%E6%96%B0%20", "新 "));
+    EXPECT_EQ(GetPublisherNews(), "OK_" + newsUrl);
+    EXPECT_EQ(tickAndOK.shown(), 1);
 }
 
 // The page the learner followed a link to is the one remembered.

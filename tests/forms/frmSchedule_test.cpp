@@ -1,20 +1,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
+#include <optional>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 
 #include "platform/forminstance.h"
+#include "platform/http.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
 #include "startup/frmSchedule.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/windowsystem.h"
 #include "workspace/studyplan.h"
@@ -31,6 +37,10 @@ protected:
         LxvRecordsTest::SetUp();
         window = openDemo(true);
         today = QDate::currentDate();
+    }
+    void TearDown() override {
+        http::setTimeouts(m_connectMs, m_totalMs);
+        LxvRecordsTest::TearDown();
     }
 
     frmSchedule* dialog() { return FormInstance<frmSchedule>::get(); }
@@ -64,8 +74,13 @@ protected:
         return QTest::qWaitFor([] { return !FormInstance<frmSchedule>::isLoaded(); });
     }
 
+    // Long enough for a look at setup.set while the service holds a post.
+    static constexpr int kHeldPutMs = 1000;
+
     frmMain* window = nullptr;
     QDate today;
+    const int m_connectMs = http::connectTimeoutMs();
+    const int m_totalMs = http::totalTimeoutMs();
 };
 
 TEST_F(ScheduleTest, ACourseWithoutAPlanOpensOneDialogThatAsksForAPlan) {
@@ -303,6 +318,31 @@ TEST_F(ScheduleTest, HoveringFramesOnePlanPictureAtATime) {
     EXPECT_EQ(form->picSchedule[3]->frameShape(), QFrame::NoFrame);
 }
 
+// The disk fills up once the learner is asked, and has room again for the
+// message that follows.
+TEST_F(ScheduleTest, APlanThatCannotBeWrittenIsNeitherTakenNorSent) {
+    const QDate start(2024, 3, 1);
+    reopenWith("勤奮好學型", 40, start, start.addDays(40));
+    const QByteArray descriptor = readBytes(descriptorPath());
+    std::optional<FullDisk> diskFull;
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull ? diskFull.reset() : void(diskFull.emplace());
+    });
+    clickPlan(2);
+
+    ASSERT_EQ(answerer.trimmedTexts().size(), 2);
+    EXPECT_TRUE(answerer.trimmedTexts().at(1).startsWith("無法寫入課程的進度計劃檔"));
+    EXPECT_EQ(icons.value(1), 1);
+    EXPECT_EQ(readBytes(descriptorPath()), descriptor);
+    EXPECT_TRUE(sentPlans().isEmpty());
+    EXPECT_EQ(gScheduleType, "勤奮好學型");
+    EXPECT_EQ(gScheduleDays, 40);
+    EXPECT_EQ(gScheduleEnd, start.addDays(40));
+    EXPECT_TRUE(dialog()->isVisible());
+}
+
 TEST_F(ScheduleTest, WithoutADescriptorThePlanIsSentButNoFileIsMade) {
     QFile::remove(descriptorPath());
     MessageAnswerer answerer("OK");
@@ -311,17 +351,29 @@ TEST_F(ScheduleTest, WithoutADescriptorThePlanIsSentButNoFileIsMade) {
     EXPECT_EQ(sentPlans().size(), 1);
 }
 
+// The plan is kept here already while the service holds its PUT: a program
+// ended then still has it.
 TEST_F(ScheduleTest, APlanTheServiceDidNotTakeIsSentAgainAtTheNextOpening) {
     const QDate start(2024, 3, 1);
     ASSERT_EQ(SetMemoServer("PUT", "20@2024/1/1@2024/1/21", gPno, "DEMO"),
               "OK#20@2024/1/1@2024/1/21");
     reopenWith("勤奮好學型", 40, start, start.addDays(40));
-    ASSERT_TRUE(standin.setMode("p_all_setmemo.asp", "offline"));
+    ASSERT_TRUE(standin.setMode("p_all_setmemo.asp", "silent"));
+    http::setTimeouts(kHeldPutMs, kHeldPutMs);
+    std::future<QByteArray> setupWhilePutHeld =
+        std::async(std::launch::async, [this, setup = gSetupSetFile] {
+            const QDeadlineTimer deadline(kLongWaitMs);
+            while (sentPlans().isEmpty() && !deadline.hasExpired()) {
+                QThread::msleep(kPollIntervalMs);
+            }
+            return readBytes(setup);
+        });
     dialog()->txtExtendDays->setText("7");
     {
         MessageAnswerer answerer("YES");
         dialog()->cmdExtend->click();
     }
+    EXPECT_TRUE(setupWhilePutHeld.get().contains("unsentPlan.DEMO=47@2024/3/1@2024/4/17"));
     EXPECT_EQ(studyplan::unsentMemo("DEMO"), "47@2024/3/1@2024/4/17");
 
     // Still unreachable at the next opening: the local plan stays.

@@ -158,6 +158,7 @@ TEST_P(DamagedCourseDatabaseMenuTest, ClearingProgressSaysItCouldNotAndKeepsTheP
     ASSERT_TRUE(big5::writeLines(descriptorPath(),
                                  {"DEMO", "示範", "勤奮好學型", "40", "2024/3/1", "2024/4/10"}));
     damageDatabase(demoPath("LexivoData.mdb"), GetParam());
+    gScheduleStart = QDate(2024, 3, 1);
     MessageAnswerer answerer("OK");
 
     window->mnuCleanSchedule_Click();
@@ -166,6 +167,7 @@ TEST_P(DamagedCourseDatabaseMenuTest, ClearingProgressSaysItCouldNotAndKeepsTheP
     ASSERT_EQ(texts.size(), 2) << texts.join('|').toStdString();
     EXPECT_TRUE(texts.at(1).startsWith(kDamagedDatabaseText));
     EXPECT_EQ(descriptorLines().mid(3), QStringList({"40", "2024/3/1", "2024/4/10"}));
+    EXPECT_EQ(gScheduleStart, QDate(2024, 3, 1));
     EXPECT_TRUE(requestsTo("p_lxv_proc_reset.asp").isEmpty());
     EXPECT_TRUE(window->isEnabled());
 }

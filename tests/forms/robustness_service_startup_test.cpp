@@ -333,6 +333,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OpeningFault{{"p_getcourse.asp", "garbage"}, "", Kept::Nothing},
                       OpeningFault{{"p_getprogress.asp", "offline"}, "", Kept::Progress},
                       OpeningFault{{"p_getprogress.asp", "silent"}, "", Kept::Progress},
+                      OpeningFault{{"p_getprogress.asp", "status:404"}, "", Kept::Progress},
+                      OpeningFault{{"p_getmistakes.asp", "status:500"}, "", Kept::Mistakes},
                       OpeningFault{{"p_getmistakes.asp", "offline"}, "", Kept::Mistakes},
                       OpeningFault{{"p_getmistakes.asp", "silent"}, "", Kept::Mistakes}),
     openingFaultName);

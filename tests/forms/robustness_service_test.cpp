@@ -179,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UploadFault{{"p_lxv_proc_sentence.asp", "offline"}, true},
                       UploadFault{{"p_lxv_proc_sentence.asp", "silent"}, true},
                       UploadFault{{"p_lxv_proc_sentence.asp", "garbage"}, true},
+                      UploadFault{{"p_lxv_proc_sentence.asp", "status:500"}, true},
                       UploadFault{{"p_lxv_proc_sentence.asp", "err:ERR_DATABASE"}, false}),
     uploadFaultName);
 
@@ -281,6 +282,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, SyncFaultTest,
                                            ServiceFault{"p_getconn.asp", "garbage"},
                                            ServiceFault{"p_getconn.asp", "err:ERR_BUSY"},
                                            ServiceFault{"p_lxv_sync_client.asp", "silent"},
+                                           ServiceFault{"p_lxv_sync_client.asp", "status:404"},
+                                           ServiceFault{"p_lxv_getprogress.asp", "status:500"},
                                            ServiceFault{"p_lxv_getprogress.asp", "offline"},
                                            ServiceFault{"p_lxv_getprogress.asp", "silent"}),
                          faultTestName<ServiceFault>);

@@ -89,11 +89,18 @@ TEST_F(RequestTest, TheReplyComesBackUnchanged) {
     EXPECT_EQ(PostRequest(gServerURL + "p_getcourse.asp", RequestForm()), " OK_x#1 \r\n");
 }
 
-TEST_F(RequestTest, AnHttpErrorStatusWithABodyIsStillAReply) {
-    const std::optional<QString> reply =
-        PostRequest(gServerURL + "no_such_script.asp", RequestForm());
-    ASSERT_TRUE(reply.has_value());
-    EXPECT_FALSE(reply->isEmpty());
+// Redirects are followed, so a 3xx that arrives leads nowhere.
+TEST_F(RequestTest, OnlyAnAnswerWithA2xxStatusIsAReply) {
+    for (const int status : {200, 299}) {
+        m_standin.setMode("p_getconn.asp", "status:" + QString::number(status));
+        EXPECT_EQ(PostRequest(gServerURL + "p_getconn.asp", RequestForm()),
+                  "status " + QString::number(status));
+    }
+    for (const int status : {199, 300, 404, 500}) {
+        m_standin.setMode("p_getconn.asp", "status:" + QString::number(status));
+        EXPECT_FALSE(PostRequest(gServerURL + "p_getconn.asp", RequestForm())) << status;
+    }
+    EXPECT_FALSE(PostRequest(gServerURL + "no_such_script.asp", RequestForm()));
 }
 
 TEST_F(RequestTest, PostsThatGetNoCompleteAnswerFail) {
