@@ -60,8 +60,7 @@ bool frmMain::InstallCourseProc(const QString& pCourseFile) {
 
 void frmMain::QueryForCloseProc() {
     SetMenuButtons(kButtonExit, kFacePressed);
-    MessageBoxAndWait("40", 2, "OK_CANCEL", "2");
-    if (gMsgResult == "OK") {
+    if (MessageBoxAndWait("40", 2, "OK_CANCEL", "2") == "OK") {
         EndProgram();
         return;
     }

@@ -32,17 +32,11 @@ namespace {
 const QString kLargeFont = QStringLiteral("16px");
 const QString kSmallFont = QStringLiteral("13px");
 
-void showMessageAndWait(const QString& pMessageId, int pIcon, const QString& pFormType,
-                        const QString& pCaptionId) {
-    MessageBoxAndWait(pMessageId, pIcon, pFormType, pCaptionId);
-}
-
 // The learner's OK to a clean-up question; the service is told after the
 // local records are gone, and a service that cannot be reached keeps the
 // local clean-up all the same.
 bool confirmCleanUp(const QString& pMessageId) {
-    showMessageAndWait(pMessageId, 2, "OK_CANCEL", "2");
-    return gMsgResult == "OK";
+    return MessageBoxAndWait(pMessageId, 2, "OK_CANCEL", "2") == "OK";
 }
 
 // All the tables or none: one that could not be emptied (a damaged learner
@@ -63,7 +57,7 @@ bool cleanLearnerTables(const QStringList& pStatements) {
 // Records that are still here are not cleared on the service either, so the
 // two copies keep agreeing.
 void showRecordsNotCleaned() {
-    showMessageAndWait("29971", 1, "OK", "1");
+    MessageBoxAndWait("29971", 1, "OK", "1");
 }
 
 // The plan restarted today and every unit back to not done, or neither,
@@ -79,7 +73,7 @@ bool restartPlanAndProgress(frmMain& window) {
     gScheduleEnd = gScheduleStart.addDays(gScheduleDays);
     if (!window.WriteScheduleSetFile()) {
         studyplan::restore(former);
-        showMessageAndWait("29973", 1, "OK", "0");
+        MessageBoxAndWait("29973", 1, "OK", "0");
         return false;
     }
     if (!db::execute("update bswunit set VISITED = '1'", gCourseConnStr)) {
@@ -94,7 +88,7 @@ bool restartPlanAndProgress(frmMain& window) {
 }
 
 void showNetworkDown() {
-    showMessageAndWait("1", 1, "OK", "1");
+    MessageBoxAndWait("1", 1, "OK", "1");
 }
 
 // The package file that the learner picks; "" when the dialog is cancelled.
@@ -194,8 +188,7 @@ void frmMain::mnuFileSave_Click() {
 }
 
 void frmMain::mnuSync_Click() {
-    showMessageAndWait("51", 2, "OK_CANCEL", "4");
-    if (gMsgResult != "OK") {
+    if (MessageBoxAndWait("51", 2, "OK_CANCEL", "4") != "OK") {
         return;
     }
     if (!IsServerOnline()) {
@@ -207,8 +200,7 @@ void frmMain::mnuSync_Click() {
 }
 
 void frmMain::mnuImportSync_Click() {
-    showMessageAndWait("53", 2, "OK_CANCEL", "5");
-    if (gMsgResult != "OK") {
+    if (MessageBoxAndWait("53", 2, "OK_CANCEL", "5") != "OK") {
         return;
     }
     if (!IsServerOnline()) {
@@ -227,15 +219,14 @@ void frmMain::mnuImportSync_Click() {
 }
 
 void frmMain::mnuRebuildEngine_Click() {
-    showMessageAndWait("5001", 2, "OK_CANCEL", "2");
-    if (gMsgResult != "OK") {
+    if (MessageBoxAndWait("5001", 2, "OK_CANCEL", "2") != "OK") {
         return;
     }
     // A package that does not unpack needs the same cure as a missing one;
     // without the package nothing is deleted.
     const QString package = ProgramFolder() + "/giz/glossor.giz";
     if (!FileExists(package) || !rebuildEngineFolder(package)) {
-        showMessageAndWait("5003", 1, "OK", "0");
+        MessageBoxAndWait("5003", 1, "OK", "0");
         return;
     }
     tmrSyncMessageWaitTag = "REBUILD_ENGINE";
@@ -312,7 +303,7 @@ void frmMain::mnuCleanError_Click() {
         return;
     }
     ProcResetServer("error", gPno, gCourseId);
-    showMessageAndWait("2994", 0, "OK", "0");
+    MessageBoxAndWait("2994", 0, "OK", "0");
 }
 
 // The plan starts again today. The service gets the restarted plan too:
@@ -326,7 +317,7 @@ void frmMain::mnuCleanSchedule_Click() {
         studyplan::sendToService();
     }
     ProcResetServer("progress", gPno, gCourseId);
-    showMessageAndWait("2995", 0, "OK", "0");
+    MessageBoxAndWait("2995", 0, "OK", "0");
     GetListTree();
     gStudyPageDirty = true;
 }
@@ -340,7 +331,7 @@ void frmMain::mnuCleanRec_Click() {
         return;
     }
     ProcResetServer("sentence", gPno, gCourseId);
-    showMessageAndWait("2996", 0, "OK", "0");
+    MessageBoxAndWait("2996", 0, "OK", "0");
 }
 
 bool frmMain::WriteScheduleSetFile() {
