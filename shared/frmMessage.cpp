@@ -238,12 +238,10 @@ void frmMessage::cmdNo_Click() {
     answer("NO");
 }
 
+// The window unloads with the answer: its question waits no more.
 void frmMessage::answer(const QString& pResult) {
     gMsgResult = pResult;
-    if (questionWindow == this) {
-        answers.insert(questionUp, pResult);
-        questionUp = 0;
-    }
+    answers.insert(questionUp, pResult);
     closeForm();
 }
 

@@ -443,13 +443,15 @@ TEST_F(CourseOpeningTest, AccountServerEditionOpensOnlyThePermittedCourses) {
     frmMain* window = startWithDemo("LXM");
     gAllowedCourses = "X01|demo";
     installCopyOfDemo("OTHER");
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     ASSERT_TRUE(standin.clearLog());
 
     picker()->ReloadClass("OTHER");
 
     ASSERT_EQ(answerer.texts().size(), 1);
     EXPECT_TRUE(answerer.texts().at(0).contains("抱歉，您所要求的課程尚未獲得授權"));
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_TRUE(loggedPaths(standin).isEmpty());
     EXPECT_EQ(gCourseId, "DEMO");
     EXPECT_EQ(window->treMain->count(), kDemoNodeCount);

@@ -288,9 +288,11 @@ TEST_F(CourseTreeTest, BrokenCourseLeavesShownCourseInPlace) {
     ASSERT_TRUE(QDir().mkpath(ProductFolder() + "/BROKEN"));
     gCourseId = "BROKEN";
 
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     EXPECT_FALSE(window->GetListTree());
     EXPECT_EQ(answerer.texts(), QStringList{kNoCourseText});
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_EQ(gCourseId, "DEMO");
     EXPECT_EQ(gCourseConnStr, shownConnection);
     EXPECT_EQ(window->treMain->count(), 19);

@@ -95,9 +95,11 @@ TEST_F(VersionCheckTest, ADeclinedReinstallGoesOn) {
 TEST_F(VersionCheckTest, AnAcceptedUpdateWithoutUpdaterSaysSoAndGoesOn) {
     ASSERT_TRUE(standin.setMode("p_getversion.asp", "err:9.0.0"));
     MessageAnswerer yes("YES");
-    MessageAnswerer ok("OK");
+    QList<int> icons;
+    MessageAnswerer ok("OK", [&icons] { icons << shownMessageIcon(); });
     EXPECT_TRUE(startup.CheckServerVersion());
     EXPECT_EQ(shownTexts(yes), QStringList{kReinstallText});
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_EQ(
         shownTexts(ok),
         QStringList{"無法正確啟動更新程式! 您的程式可能損毀以致於缺少必要的組件, 請重新安裝"});
