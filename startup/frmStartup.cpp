@@ -16,6 +16,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "shared/install.h"
+#include "shared/request.h"
 #include "shared/serverconfig.h"
 #include "shared/servicescripts.h"
 #include "shared/skin.h"
@@ -194,14 +195,12 @@ void frmStartup::ShowSplash() {
     FormInstance<frmSplash>::get()->tmrHide.start();
 }
 
+// A service that cannot be reached is told once: the big version is asked
+// only of one that gave the other.
 bool frmStartup::CheckServerVersion() {
     const QString lxv = GetServerVersion("lxv");
-    if (lxv == "ERR_CONNECT_FAILED") {
-        MessageBoxAndWait("1", 1, "OK", "1");
-        return true;
-    }
-    const QString lxvbig = GetServerVersion("lxvbig");
-    if (lxvbig == "ERR_CONNECT_FAILED") {
+    const QString lxvbig = lxv == kConnectFailed ? lxv : GetServerVersion("lxvbig");
+    if (lxvbig == kConnectFailed) {
         MessageBoxAndWait("1", 1, "OK", "1");
         return true;
     }

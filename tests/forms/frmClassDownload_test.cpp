@@ -15,6 +15,7 @@
 #include "platform/browser.h"
 #include "platform/forminstance.h"
 #include "platform/waituntil.h"
+#include "platform/windowskin.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "startup/frmClassDownload.h"
@@ -315,6 +316,9 @@ TEST_F(ClassDownloadTest, ThePageIsAskedForWithTheInstalledCoursesAndTheAccount)
     EXPECT_EQ(query.queryItemValue("regId"), "DEMO0001");
     EXPECT_EQ(query.queryItemValue("app"), "");
     EXPECT_FALSE(query.queryItemValue("v").isEmpty());
+    EXPECT_EQ(window->size(), window->picBG->size());
+    EXPECT_TRUE(QTest::qWaitFor([window] { return windowskin::alpha(window) == 240; }, 5000))
+        << "the window did not fade in";
 }
 
 TEST_F(ClassDownloadTest, ClosingTheWindowLeadsBackToThePicker) {

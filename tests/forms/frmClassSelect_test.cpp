@@ -401,12 +401,14 @@ TEST_F(CourseOpeningTest, ARefusedCourseLeavesTheOpenCourseInPlace) {
     installCopyOfDemo("OTHER");
     const QString courseConn = gCourseConnStr;
     const QString userConn = gUserConnStr;
-    MessageAnswerer answerer("OK");
+    bool commandsWhileAsked = true;
+    MessageAnswerer answerer("OK", [&] { commandsWhileAsked = coursesMenusEnabled(window); });
 
     picker()->ReloadClass("OTHER");
 
     ASSERT_EQ(answerer.texts().size(), 1);
     EXPECT_TRUE(answerer.texts().at(0).contains("請您載入正確的課程"));
+    EXPECT_FALSE(commandsWhileAsked);
     EXPECT_EQ(gCourseId, "DEMO");
     EXPECT_EQ(gServerCourseId, "DEMO");
     EXPECT_EQ(gCourseConnStr, courseConn);

@@ -512,6 +512,7 @@ TEST_F(StudyProgressTest, NothingFinishedGivesZeroPercent) {
 TEST_F(StudyProgressTest, SubUnitRowsAlternateTheirColoursAndSplitTheirBars) {
     run("update bswunit set VISITED = '3' where PARENT = 'U1000100'", gCourseConnStr);
     run("update bswunit set VISITED = '2' where UNITID = 'U2000101'", gCourseConnStr);
+    run("update bswunit set VISITED = '3' where UNITID = 'U3000101'", gCourseConnStr);
     run("insert into bswunit values ('U4000100', 'DEMO0000', '<空>', 'unit4.htm', '1', '0')",
         gCourseConnStr);
 
@@ -537,8 +538,10 @@ TEST_F(StudyProgressTest, SubUnitRowsAlternateTheirColoursAndSplitTheirBars) {
                             "<IMG height=20 src='LN_2.bmp' width=40>" + cut +
                                 "<IMG height=20 src='LN_0.bmp' width=160>",
                             "0") +
-                        row("#FFFFFF", "03", {"5", "0", "0", "5"},
-                            cut + "<IMG height=20 src='LN_0.bmp' width=200>", "0") +
+                        row("#FFFFFF", "03", {"5", "1", "0", "4"},
+                            "<IMG height=20 src='LN_1.bmp' width=40>" + cut +
+                                "<IMG height=20 src='LN_0.bmp' width=160>",
+                            "20") +
                         row("#CDDBC6", "&lt;空", {"0", "0", "0", "0"}, cut, "0"));
 }
 

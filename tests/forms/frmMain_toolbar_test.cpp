@@ -374,6 +374,9 @@ TEST_F(MainWindowToolBarTest, CourseCommandsCanBeSwitchedOffAndOnAgain) {
     window->DisableAllButtonMenus(true);
     for (int i = 0; i < 11; ++i) {
         EXPECT_TRUE(isOff(i)) << i;
+        EXPECT_EQ(window->imgMenus[i]->pixmap().toImage(),
+                  QPixmap(QString(":/skin/main/tool-%1-off.png").arg(i)).toImage())
+            << i;
     }
     for (QAction* item : courseItems) {
         EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();

@@ -58,6 +58,8 @@ TEST_F(SearchWindowTest, OpensCentredWithItsCaptionsAndSearchingDown) {
     EXPECT_EQ(form->cmdClear->text(), "清除");
     EXPECT_EQ(form->cmdCancel->text(), "取消");
     EXPECT_TRUE(form->optDirect[frmSearch::kDown]->isChecked());
+    EXPECT_FALSE(form->optDirect[frmSearch::kUp]->geometry().intersects(
+        form->optDirect[frmSearch::kDown]->geometry()));
     EXPECT_TRUE(form->lblMessage->text().isEmpty());
     EXPECT_TRUE(form->picProgress->isHidden());
 }

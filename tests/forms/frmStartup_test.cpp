@@ -71,9 +71,11 @@ TEST(StartupTest, VersionsCompareAsTextAndAnythingButAVersionOffersNothing) {
 
 TEST_F(VersionCheckTest, AnOfflineServiceIsReportedOnceAndTheBigVersionIsNotAsked) {
     ASSERT_TRUE(standin.setMode("p_getconn.asp", "offline"));
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     EXPECT_TRUE(startup.CheckServerVersion());
     EXPECT_EQ(shownTexts(answerer), QStringList{"目前網路中斷或傳輸品質不佳，請檢查網路連線"});
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_TRUE(versionTypes().isEmpty());
 }
 

@@ -196,6 +196,9 @@ TEST_F(SkinnedDialogTest, LeftDragOnTheBackgroundMovesTheWindowAndRightDoesNot) 
     EXPECT_EQ(dialog->pos(), start);
 
     sendMouse(dialog->picBG, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+    // Other events on the way (a repaint) leave the drag going.
+    QEvent repaint(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(dialog->picBG, &repaint);
     sendMouse(dialog->picBG, QEvent::MouseMove, grip + QPoint(30, 20), Qt::NoButton,
               Qt::LeftButton);
     sendMouse(dialog->picBG, QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::LeftButton,
