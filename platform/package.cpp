@@ -104,9 +104,10 @@ bool dataReadsWhole(archive* reader) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
-    int status;
-    while ((status = archive_read_data_block(reader, &block, &size, &offset)) == ARCHIVE_OK) {
-    }
+    int status = ARCHIVE_OK;
+    do {
+        status = archive_read_data_block(reader, &block, &size, &offset);
+    } while (status == ARCHIVE_OK);
     return status == ARCHIVE_EOF;
 }
 

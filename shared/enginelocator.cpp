@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "platform/forminstance.h"
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"

@@ -40,23 +40,21 @@ QString displayText(const QString& text) {
 }
 
 // Every message shown gets a number, so that its answer reaches the caller
-// that waits for it, and no other.
+// that waits for it, and no other. The last one shown waits for its answer
+// as long as its window is loaded.
 int lastQuestion = 0;
-// The message up and waiting for its answer (0 when none), and its window.
-int questionUp = 0;
-QPointer<frmMessage> questionWindow;
+QPointer<frmMessage> lastQuestionWindow;
 // The message that the last call of MessageBox showed (0 when none).
 int shownQuestion = 0;
 // Answers given and not yet taken by their callers.
 QHash<int, QString> answers;
 
 bool isUp(int question) {
-    return question != 0 && question == questionUp && questionWindow &&
-           !forms::isUnloaded(questionWindow);
+    return question == lastQuestion && lastQuestionWindow && !forms::isUnloaded(lastQuestionWindow);
 }
 
 bool questionWaits() {
-    return isUp(questionUp);
+    return isUp(lastQuestion);
 }
 
 // False when the program ends first.
@@ -164,8 +162,8 @@ void frmMessage::showMessage(const QString& pMessageId, int pIcon, const QString
     if (gStartupDone) {
         SetMainWindowEnabled(false);
     }
-    questionUp = shownQuestion = ++lastQuestion;
-    questionWindow = this;
+    shownQuestion = ++lastQuestion;
+    lastQuestionWindow = this;
     show();
     raise();
 }
@@ -241,7 +239,7 @@ void frmMessage::cmdNo_Click() {
 // The window unloads with the answer: its question waits no more.
 void frmMessage::answer(const QString& pResult) {
     gMsgResult = pResult;
-    answers.insert(questionUp, pResult);
+    answers.insert(lastQuestion, pResult);
     closeForm();
 }
 

@@ -1,8 +1,6 @@
 #include "shared/sendabletext.h"
 
 #include "platform/big5.h"
-#include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 

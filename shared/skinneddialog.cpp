@@ -9,7 +9,6 @@
 
 #include "platform/forminstance.h"
 #include "platform/twips.h"
-#include "platform/waituntil.h"
 #include "platform/windowskin.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"

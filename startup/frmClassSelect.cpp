@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/coursepaths.h"
 #include "shared/dialogstyle.h"
 #include "shared/frmMessage.h"

@@ -2,7 +2,6 @@
 
 #include "platform/db.h"
 #include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"

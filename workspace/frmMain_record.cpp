@@ -1,7 +1,6 @@
 #include <QDate>
 
 #include "platform/db.h"
-#include "platform/forminstance.h"
 #include "platform/treeview.h"
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"

@@ -1,5 +1,4 @@
 #include "platform/forminstance.h"
-#include "platform/waituntil.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
 #include "startup/frmClassSelect.h"

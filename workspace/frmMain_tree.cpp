@@ -3,9 +3,7 @@
 
 #include "platform/big5.h"
 #include "platform/db.h"
-#include "platform/forminstance.h"
 #include "platform/treeview.h"
-#include "platform/waituntil.h"
 #include "shared/coursepaths.h"
 #include "shared/descramble.h"
 #include "shared/frmMessage.h"

@@ -471,7 +471,8 @@ TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCours
     ASSERT_EQ(big5::readLines(versionFile), QStringList{"2024.1"});
     ASSERT_TRUE(big5::writeLines(versionFile, {"2023.9"}));
     ASSERT_TRUE(standin.clearLog());
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     bool downloadWasModal = false;
     std::optional<WhenShown> closePickerAgain;
     WhenShown closeDownload(loadedForm<frmClassDownload>, [&](QWidget* shown) {
@@ -485,6 +486,7 @@ TEST_F(CourseOpeningTest, ANewerServiceVersionOffersTheDownloadThenOpensTheCours
     EXPECT_TRUE(closePickerAgain && closePickerAgain->seen());
     ASSERT_EQ(answerer.texts().size(), 1);
     EXPECT_TRUE(answerer.texts().at(0).contains("[" + kDemoName + "]的資料庫已經有更新！"));
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_TRUE(closeDownload.seen());
     EXPECT_TRUE(downloadWasModal);
     EXPECT_EQ(gCourseId, "DEMO");

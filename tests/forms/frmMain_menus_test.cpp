@@ -127,10 +127,12 @@ TEST_F(MenuTest, FontItemsSetTheQuizFontAndRedrawTheQuestion) {
 }
 
 TEST_F(MenuTest, CleaningErrorsEmptiesTheLocalErrorsAndResetsThemOnTheService) {
-    MessageAnswerer answerer("OK");
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
     window->mnuCleanError->trigger();
     EXPECT_EQ(answerer.texts(),
               QStringList({"\n您確定要清空所有的犯錯記錄嗎?", "\n犯錯記錄已清除"}));
+    EXPECT_EQ(icons, QList<int>({2, 0}));
     EXPECT_TRUE(learnerRows("select * from mistakes").isEmpty());
     EXPECT_TRUE(learnerRows("select * from errsentence").isEmpty());
     EXPECT_EQ(learnerRows("select id from UserSntn"), QStringList{"S1"});
