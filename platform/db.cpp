@@ -1,5 +1,6 @@
 #include "platform/db.h"
 
+#include <sqlite3.h>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +16,32 @@
 
 namespace db {
 namespace {
+
+bool latestFailureRefusedByDisk = false;
+
+// The kinds of failure by which the disk refuses a change: full, a write or
+// sync that failed, a file or folder that may only be read, a journal that
+// cannot be made. A read that fails, a damaged file or a wrong statement is
+// something else.
+bool isDiskRefusal(int code) {
+    switch (code & 0xFF) {
+        case SQLITE_FULL:
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+            return true;
+        case SQLITE_IOERR:
+            return code == SQLITE_IOERR_WRITE || code == SQLITE_IOERR_FSYNC ||
+                   code == SQLITE_IOERR_DIR_FSYNC || code == SQLITE_IOERR_TRUNCATE ||
+                   code == SQLITE_IOERR_DELETE;
+        default:
+            return false;
+    }
+}
+
+// Every failure passes here, with SQLite's extended code (0 for our own).
+void noteFailure(int code) {
+    latestFailureRefusedByDisk = isDiskRefusal(code);
+}
 
 // Connections are kept for the life of the process, as pooled sessions are,
 // and used from the GUI thread only.
@@ -62,6 +89,7 @@ SqliteConnection* connectionFor(const QString& connectionString, QString* error)
     const QString path = databasePathOf(connectionString);
     if (path.isEmpty()) {
         *error = QStringLiteral("The connection string names no database file");
+        noteFailure(0);
         return nullptr;
     }
     const QString key = hostKeyOf(cacheKeyOf(path));
@@ -76,6 +104,7 @@ SqliteConnection* connectionFor(const QString& connectionString, QString* error)
     auto connection = std::make_unique<SqliteConnection>();
     if (!connection->open(key)) {
         *error = connection->lastError();
+        noteFailure(connection->lastErrorCode());
         return nullptr;
     }
     return cache.emplace(key, std::move(connection)).first->second.get();
@@ -93,6 +122,7 @@ bool run(const QString& sql, const QString& connectionString, QString* error,
     SqliteStatement statement(connection->handle(), sql);
     if (!statement.isValid()) {
         *error = statement.lastError();
+        noteFailure(statement.lastErrorCode());
         return false;
     }
     if (onPrepared) {
@@ -109,6 +139,7 @@ bool run(const QString& sql, const QString& connectionString, QString* error,
                 return true;
             case SqliteStatement::Step::Error:
                 *error = statement.lastError();
+                noteFailure(statement.lastErrorCode());
                 return false;
         }
     }
@@ -328,6 +359,7 @@ bool executeForEach(const QString& sql, const QList<QStringList>& rows,
     }
     if (statement && !ok) {
         message = statement->lastError();
+        noteFailure(statement->lastErrorCode());
     }
     if (error) {
         *error = message;
@@ -412,6 +444,10 @@ void Transaction::leave() {
     if (!run("DETACH DATABASE " + kJoinedSchema, m_connectionString, &ignored)) {
         connections().erase(hostKeyOf(cacheKeyOf(databasePathOf(m_connectionString))));
     }
+}
+
+bool lastFailureWasDiskRefusal() {
+    return latestFailureRefusedByDisk;
 }
 
 void closeConnection(const QString& databasePath) {

@@ -95,6 +95,13 @@ private:
     bool m_active = false;
 };
 
+// Whether the latest failure of any call here was the disk refusing a
+// change (full, a write that failed, a file or folder that may only be
+// read, a journal that cannot be made) rather than a statement, a file or
+// a database that is wrong or missing. A call that succeeds leaves it as it
+// was: ask right after the call that failed.
+bool lastFailureWasDiskRefusal();
+
 // Closes the cached connection of a file (before it is deleted or replaced).
 void closeConnection(const QString& databasePath);
 void closeAllConnections();

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <QUrl>
 
+#include "platform/httpdeadline.h"
+
 namespace {
 
 constexpr int kDefaultConnectMs = 10000;
@@ -65,16 +67,27 @@ CurlList headerList(const QList<QPair<QByteArray, QByteArray>>& headers) {
     return CurlList(list);
 }
 
-void setTransferOptions(CURL* handle, const QByteArray& url, curl_slist* headers, char* errorBuffer,
-                        QByteArray* response) {
+// The time-outs, cut down to what is left before the deadline.
+Timeouts timeoutsWithin(const QDeadlineTimer& deadline) {
+    Timeouts limits = timeouts();
+    if (!deadline.isForever()) {
+        const int left = int(std::clamp<qint64>(deadline.remainingTime(), 1, limits.totalMs));
+        limits.connectMs = std::min(limits.connectMs, left);
+        limits.totalMs = std::min(limits.totalMs, left);
+    }
+    return limits;
+}
+
+void setTransferOptions(CURL* handle, const QByteArray& url, const Timeouts& limits,
+                        curl_slist* headers, char* errorBuffer, QByteArray* response) {
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts().connectMs));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts().totalMs));
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalMs));
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, appendToBuffer);
@@ -145,6 +158,12 @@ bool HttpRequest::send(const QByteArray& pBody) {
         m_error = QStringLiteral("The address cannot be opened: ") + QString::fromLatin1(m_url);
         return false;
     }
+    const QDeadlineTimer deadline = HttpDeadline::current();
+    if (deadline.hasExpired()) {
+        m_error =
+            QStringLiteral("The time for the request has run out: ") + QString::fromLatin1(m_url);
+        return false;
+    }
     initialiseCurlOnce();
     CurlEasy curl(curl_easy_init());
     if (!curl) {
@@ -153,7 +172,8 @@ bool HttpRequest::send(const QByteArray& pBody) {
     }
     const CurlList headers = headerList(m_headers);
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    setTransferOptions(curl.get(), m_url, headers.get(), errorBuffer, &m_response);
+    setTransferOptions(curl.get(), m_url, timeoutsWithin(deadline), headers.get(), errorBuffer,
+                       &m_response);
     const QByteArray method = m_method.toUpper();
     setMethodAndBody(curl.get(), method, pBody);
     const CURLcode result = curl_easy_perform(curl.get());

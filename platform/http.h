@@ -7,8 +7,9 @@
 
 // Synchronous HTTP exchanges, as the program's requests are: the caller's
 // thread blocks until the whole reply has arrived, and no events run
-// meanwhile. A request gives up after the connect and total time-outs, so a
-// server that never answers cannot freeze the program for ever.
+// meanwhile. A request gives up after the connect and total time-outs, or
+// earlier at the deadline of an HttpDeadline around it, so a server that
+// never answers cannot freeze the program for ever.
 namespace http {
 
 // Defaults: 10 s to connect, 60 s in all. LEXIVO_HTTP_TIMEOUT_MS, when set,
@@ -29,8 +30,8 @@ public:
     void setRequestHeader(const QByteArray& pName, const QByteArray& pValue);
     // A POST sends pBody; other methods send no body. True when a complete
     // answer arrived, whatever its HTTP status; false when the address
-    // cannot be opened, no connection is made, or the answer is cut off or
-    // late.
+    // cannot be opened, the deadline has passed, no connection is made, or
+    // the answer is cut off or late.
     bool send(const QByteArray& pBody = QByteArray());
 
     QByteArray responseBody() const { return m_response; }

@@ -28,6 +28,7 @@ SqliteConnection::~SqliteConnection() {
 bool SqliteConnection::open(const QString& path) {
     close();
     m_error.clear();
+    m_errorCode = 0;
     m_path = path;
     if (!identityOf(path, &m_device, &m_inode)) {
         m_error = QStringLiteral("Database file not found: %1").arg(path);
@@ -40,6 +41,7 @@ bool SqliteConnection::open(const QString& path) {
         m_error = QStringLiteral("Cannot open database %1: %2")
                       .arg(path, db ? QString::fromUtf8(sqlite3_errmsg(db))
                                     : QString::fromUtf8(sqlite3_errstr(rc)));
+        m_errorCode = db ? sqlite3_extended_errcode(db) : rc;
         sqlite3_close_v2(db);
         return false;
     }

@@ -20,16 +20,17 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : m_db(db) {
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()) + 1, &statement, &tail) !=
-        SQLITE_OK) {
-        fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    const int rc =
+        sqlite3_prepare_v2(db, text.constData(), int(text.size()) + 1, &statement, &tail);
+    if (rc != SQLITE_OK) {
+        fail(QString::fromUtf8(sqlite3_errmsg(db)), rc);
         return;
     }
     m_statement = statement;
     if (!m_statement) {
-        fail(QStringLiteral("Empty SQL statement"));
+        fail(QStringLiteral("Empty SQL statement"), 0);
     } else if (tail && !onlySeparatorsIn(tail)) {
-        fail(QStringLiteral("Characters found after the end of the SQL statement"));
+        fail(QStringLiteral("Characters found after the end of the SQL statement"), 0);
     }
 }
 
@@ -49,6 +50,7 @@ SqliteStatement::Step SqliteStatement::step() {
         return Step::Done;
     }
     m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+    m_errorCode = rc;
     return Step::Error;
 }
 
@@ -57,9 +59,11 @@ bool SqliteStatement::bindText(int index, const QString& value) {
         return false;
     }
     const QByteArray text = value.toUtf8();
-    if (sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()),
-                          SQLITE_TRANSIENT) != SQLITE_OK) {
+    const int rc =
+        sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
         m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        m_errorCode = rc;
         return false;
     }
     return true;
@@ -100,8 +104,9 @@ QVariant SqliteStatement::value(int column) const {
     }
 }
 
-void SqliteStatement::fail(const QString& message) {
+void SqliteStatement::fail(const QString& message, int code) {
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     m_error = message;
+    m_errorCode = code;
 }

@@ -21,6 +21,9 @@ public:
 
     bool isValid() const { return m_statement != nullptr; }
     const QString& lastError() const { return m_error; }
+    // SQLite's extended result code of the last failure; 0 for a failure of
+    // our own (text after the statement) or none.
+    int lastErrorCode() const { return m_errorCode; }
 
     Step step();
     // Binds text to the "?" place number index (counted from 1) for the
@@ -35,9 +38,10 @@ public:
     QVariant value(int column) const;
 
 private:
-    void fail(const QString& message);
+    void fail(const QString& message, int code);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_statement = nullptr;
     QString m_error;
+    int m_errorCode = 0;
 };

@@ -1,6 +1,5 @@
 #include "shared/enginelocator.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <QEventLoop>
 #include <QTimer>
@@ -14,14 +13,13 @@
 namespace {
 
 constexpr int kTriesBeforeAsking = 10;
-constexpr std::chrono::milliseconds kPauseBetweenTries{200};
 
 // A dead server refuses at once: without a pause the ten tries would hammer
 // it in a tight loop. Timers and painting go on meanwhile, but the learner's
 // input waits, so no second check can start inside this one.
 bool pauseBeforeNextTry() {
     QEventLoop loop;
-    QTimer::singleShot(kPauseBetweenTries, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kPauseBetweenEngineTries, &loop, &QEventLoop::quit);
     const waits::RunningWait waiting;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     return !waits::ending();

@@ -51,8 +51,8 @@ QString refusalOf(const FormFields& fields, const QString& sentence) {
 }
 
 ScriptReply gradeSentence(const ScriptCall& call) {
-    // Blanks travel as "%20"; nothing else in the sentence is escaped.
-    const QString sentence = call.fields.value("s").replace("%20", " ");
+    // Read as form text: "%20" and "+" are blanks, "%2B" is a "+".
+    const QString sentence = call.fields.value("s");
     const QString refusal = refusalOf(call.fields, sentence);
     if (!refusal.isEmpty()) {
         return ScriptReply::text(refusal);
@@ -107,6 +107,6 @@ ScriptReply resultPage(const ScriptCall& call) {
 void registerEngineScripts(ScriptTable& table) {
     table.add("p_all_webengine_get.asp", FieldForm::Raw, engineAddress);
     table.add("engine/p_passWebEngine_conn.asp", FieldForm::Raw, engineOnline);
-    table.add("engine/p_passWebEngine.asp", FieldForm::Raw, gradeSentence);
+    table.add("engine/p_passWebEngine.asp", FieldForm::BrowserForm, gradeSentence);
     table.addFolder(kResultFolder, FieldForm::NoKey, resultPage);
 }

@@ -17,8 +17,9 @@ struct ScriptCall {
 };
 
 // How a script reads its fields. The program's requests carry raw form text
-// led by the key; the upload and feedback forms arrive from a browser, encoded;
-// plain pages and files carry no key at all.
+// led by the key; the upload and feedback forms arrive from a browser, encoded,
+// and the checking engine decodes its sentence check the same way; plain
+// pages and files carry no key at all.
 enum class FieldForm { Raw, BrowserForm, NoKey };
 
 struct Script {

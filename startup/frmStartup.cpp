@@ -3,13 +3,13 @@
 #include <memory>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include "platform/forminstance.h"
+#include "platform/instancelock.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
 #include "shared/frmMessage.h"
@@ -33,8 +33,8 @@ constexpr int kOffScreenTwips = -10000;
 
 // Held for the life of the process: a second program on the same data
 // finds it locked and ends.
-std::unique_ptr<QLockFile>& instanceLock() {
-    static std::unique_ptr<QLockFile> lock;
+std::unique_ptr<InstanceLock>& instanceLock() {
+    static std::unique_ptr<InstanceLock> lock;
     return lock;
 }
 
@@ -121,18 +121,21 @@ bool frmStartup::CanWriteDataFolders() {
     return writable;
 }
 
-// Only a lock that another copy holds means another copy: one that cannot
+// Only a copy that runs holds the lock: a lock file left by an ended copy,
+// empty, unreadable or from another computer is taken over. One that cannot
 // be written (a full data folder) ends the start with the learner told.
 bool frmStartup::IsOnlyInstance() {
     const QString folder = BasePathFromEnvironment();
     QDir().mkpath(folder);
-    instanceLock() = std::make_unique<QLockFile>(folder + "/lexivo.lock");
-    instanceLock()->setStaleLockTime(0);
-    if (instanceLock()->tryLock(0)) {
-        return true;
-    }
-    if (instanceLock()->error() != QLockFile::LockFailedError) {
-        MessageBoxAndWait("29981", 1, "OK", "1");
+    instanceLock() = std::make_unique<InstanceLock>(folder + "/lexivo.lock");
+    switch (instanceLock()->outcome()) {
+        case InstanceLock::Outcome::Held:
+            return true;
+        case InstanceLock::Outcome::HeldByAnother:
+            return false;
+        case InstanceLock::Outcome::CannotBeWritten:
+            MessageBoxAndWait("29981", 1, "OK", "1");
+            return false;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -8,6 +10,7 @@
 #include "platform/browser.h"
 #include "platform/db.h"
 #include "platform/forminstance.h"
+#include "platform/httpdeadline.h"
 #include "platform/waituntil.h"
 #include "shared/enginelocator.h"
 #include "shared/frmMessage.h"
@@ -100,6 +103,13 @@ QString checkToken() {
     return token;
 }
 
+// The engine reads its fields as form text, where a "+" stands for a blank:
+// a "+" of the sentence goes as "%2B", or it would be graded as a blank and
+// fail its checksum.
+QString sentenceOnTheWire(const QString& sentence) {
+    return QString(sentence).replace(" ", "%20").replace("+", "%2B");
+}
+
 QString engineForm(const QString& sentence, const QString& code, const QString& token) {
     return RequestForm({{"pno", gPno},
                         {"pnomd5", MD5(gPno)},
@@ -108,15 +118,18 @@ QString engineForm(const QString& sentence, const QString& code, const QString& 
                         {"p2", "0"},
                         {"p3", token},
                         {"cidx", code},
-                        {"s", QString(sentence).replace(" ", "%20")}});
+                        {"s", sentenceOnTheWire(sentence)}});
+}
+
+qint64 tickInterval(const frmMain& window) {
+    return std::max(1, window.tmrEngineResponse.interval());
 }
 
 // A post that blocks holds the timer back, so the ticks are brought up to
 // the clock here: the wait ends with the first blocked post that ends past
 // the limit, not with the next one.
 bool engineWaitIsOver(frmMain& window) {
-    const qint64 interval = std::max(1, window.tmrEngineResponse.interval());
-    const int ticksByClock = int(window.mEngineWaitClock.elapsed() / interval);
+    const int ticksByClock = int(window.mEngineWaitClock.elapsed() / tickInterval(window));
     window.mEngineTicks = std::max(window.mEngineTicks, ticksByClock);
     return window.mEngineTicks >= kEngineGiveUpTicks;
 }
@@ -132,16 +145,33 @@ std::optional<EngineReply> askEngine(const QString& sentence, const QString& cod
     return reply ? takeEngineReply(*reply) : std::nullopt;
 }
 
+// A pass lasts the pause between tries at least, so that a service that
+// fails every request at once is not asked in a tight loop; events run for
+// the rest of it, and at least once.
+void finishPass(const QPointer<frmMain>& window, const QElapsedTimer& pass) {
+    const qint64 rest = kPauseBetweenEngineTries.count() - pass.elapsed();
+    if (rest > 0) {
+        waitUntil([&window] { return !window; }, int(rest));
+    } else {
+        doEvents();
+    }
+}
+
 // The reply that the engine gave; none when the wait timed out (message 39),
 // the window went away or the program is ending. Every post of one check
-// carries the same token.
+// carries the same token. The limit bounds every request of the wait, the
+// engine's look-up and its prompts included: once it has passed, the
+// look-up fails at once and the wait ends.
 std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const QString& sentence,
                                          const QString& code) {
     const QString token = checkToken();
     window->mEngineTicks = 0;
     window->mEngineWaitClock.start();
     window->tmrEngineResponse.start();
+    const HttpDeadline limit(std::chrono::milliseconds(kEngineGiveUpTicks * tickInterval(*window)));
     while (!waits::ending()) {
+        QElapsedTimer pass;
+        pass.start();
         std::optional<EngineReply> reply = askEngine(sentence, code, token);
         if (reply || !window) {
             return reply;
@@ -151,7 +181,7 @@ std::optional<EngineReply> waitForEngine(const QPointer<frmMain>& window, const 
             MessageBoxAndWait("39", 1, "OK", "1");
             return std::nullopt;
         }
-        doEvents();
+        finishPass(window, pass);
         if (!window) {
             return std::nullopt;
         }

@@ -185,9 +185,8 @@ void tellError(const QString& pMessageId) {
 
 // Both editions upload the sentence as the same form, each to its own script
 // and with its own field naming the learner, which goes first. The form is
-// submitted here; its answer is awaited once the record is written. The
-// service offline: nothing is posted, and the learner is told once the
-// record is written.
+// submitted here; its answer is awaited afterwards. The service offline:
+// nothing is posted, and the learner is told at the end of the check.
 QString uploadSentence(frmMain& window, const QString& script,
                        const QPair<QString, QString>& learner, const QString& pPass,
                        const QString& pCourseId, const QString& pQcode, const QString& pFlag,
@@ -227,30 +226,56 @@ const TreeNode* checkedQuestionNode(const frmMain& window, const CheckRecord& re
     return window.treMain->nodeByKey("QUIZ_" + record.code);
 }
 
-// The record with its upload submitted; false when a row could not be
-// stored. An exit confirmed while the upload is submitted ends the program
-// once the record is whole.
-bool writeRecord(frmMain& window, const CheckRecord& record) {
-    const waits::FinishBeforeExit wholeRecord;
-    bool stored = true;
+// The learner's side of the record, written whole before anything is asked
+// of the service. The message that tells a step that failed: the disk that
+// refused a write, or else the course's database that could not take it;
+// "" when every step was written.
+QString writeLocalRecord(frmMain& window, const CheckRecord& record) {
+    bool written = true;
+    bool refusedByDisk = false;
+    const auto take = [&](bool stepWritten) {
+        if (!stepWritten) {
+            written = false;
+            refusedByDisk = refusedByDisk || db::lastFailureWasDiskRefusal();
+        }
+    };
     if (gEdition == "LXV") {
-        stored = record.correct ? storeCorrectSentence(record) : storeWrongSentence(record);
+        take(record.correct ? storeCorrectSentence(record) : storeWrongSentence(record));
+    }
+    if (!record.correct) {
+        take(countMistake(record));
+    }
+    const TreeNode* question = checkedQuestionNode(window, record);
+    if (question) {
+        addToHistory(window, question->index());
+    }
+    take(markProgress(window, record, question));
+    gStudyPageDirty = true;
+    if (written) {
+        return QString();
+    }
+    return refusedByDisk ? QStringLiteral("29981") : QStringLiteral("29971");
+}
+
+void uploadRecord(frmMain& window, const CheckRecord& record) {
+    if (gEdition == "LXV") {
         window.LXVInsertSentenceProc(gPno, gServerPassword, record.course.id, record.code,
                                      record.newFlag, record.storedSentence, record.errCode);
     } else {
         window.LXQInsertSentenceProc(gPno, gServerPassword, record.course.serverId, record.code,
                                      record.newFlag, record.storedSentence, record.errCode);
     }
-    if (!record.correct) {
-        stored = countMistake(record) && stored;
-    }
-    const TreeNode* question = checkedQuestionNode(window, record);
-    if (question) {
-        addToHistory(window, question->index());
-    }
-    stored = markProgress(window, record, question) && stored;
-    gStudyPageDirty = true;
-    return stored;
+}
+
+// The record, then its upload submitted: the service's online test may hold
+// the window for long, and a learner who ends a frozen window ends it with
+// the record whole. An exit confirmed while the upload is submitted ends
+// the program once it is. The message of a step that failed, as above.
+QString writeRecord(frmMain& window, const CheckRecord& record) {
+    const waits::FinishBeforeExit submitted;
+    const QString failure = writeLocalRecord(window, record);
+    uploadRecord(window, record);
+    return failure;
 }
 
 }  // namespace
@@ -260,13 +285,13 @@ bool writeRecord(frmMain& window, const CheckRecord& record) {
 void frmMain::recordCheckResult(const QString& pStatus, const QString& pErrCode,
                                 const QString& pSentence, const QString& pQuestionCode,
                                 const CheckedCourse& pCourse) {
-    const bool stored =
+    const QString failure =
         writeRecord(*this, workOutRecord(pStatus, pErrCode, pSentence, pQuestionCode, pCourse));
     awaitSentenceUpload(*this);
     // The check goes on to its end, the upload included (a sync brings the
     // uploaded result back), before the learner is told.
-    if (!stored) {
-        tellError("29971");
+    if (!failure.isEmpty()) {
+        tellError(failure);
     }
 }
 

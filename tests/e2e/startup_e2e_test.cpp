@@ -54,6 +54,27 @@ TEST_F(ProgramTest, EditionCodeIsTrimmedAndUpperCasedAndASecondInstanceEnds) {
     EXPECT_FALSE(first.waitForEnd(0));
 }
 
+// An ended copy's lock file: empty after a power cut, unreadable, or naming
+// another computer (a data folder on a roaming home, or restored from a
+// backup). No running copy holds it, so it is taken over.
+TEST_F(ProgramTest, ALockFileThatNoRunningCopyHoldsDoesNotStopAStart) {
+    startStandin();
+    const QList<QByteArray> leftovers = {QByteArray(), QByteArray("\xFF\xFE\0\x01garbage", 11),
+                                         "4242\nlexivo\nanother-computer\n"};
+    ASSERT_TRUE(QDir().mkpath(tmp()));
+    for (const QByteArray& leftover : leftovers) {
+        QFile lock(tmp() + "/lexivo.lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(lock.write(leftover), leftover.size());
+        lock.close();
+        ProgramRun program(tmp(), serversFile());
+        ASSERT_TRUE(program.run({"LXV"}, joined({closeNews(), closeEmptyPicker(), leaveProgram()}),
+                                kRunTimeoutMs))
+            << program.log().join("\n").toStdString();
+        EXPECT_TRUE(program.logHas("shown frmMain")) << leftover.toHex().toStdString();
+    }
+}
+
 // Before the sign-in the LXQ edition knows no service, so it has no news.
 TEST_F(ProgramTest, LXQSignsInUnderServersideAfterAWrongPasswordAndRemembersTheServer) {
     startStandin();

@@ -17,6 +17,7 @@
 #include "shared/md5.h"
 #include "shared/settingsfiles.h"
 #include "tests/forms/sentencecheckfixture.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
@@ -27,6 +28,8 @@ constexpr int kNavigationMs = 10000;
 const QString kCopyMessage = QStringLiteral("請您自行造句，勿直接抄例句！");
 const QString kTimeOutMessage =
     QStringLiteral("等待解析引擎的回傳時間過久, 已中斷呼叫, 請再試一次");
+const QString kFullFolderMessage = QStringLiteral("無法寫入本程式的資料夾");
+const QString kDamagedCourseMessage = QStringLiteral("課程資料庫無法讀寫");
 
 class SentenceCheckFlowTest : public SentenceCheckTest {
 protected:
@@ -40,11 +43,11 @@ protected:
         SentenceCheckTest::TearDown();
     }
 
-    // Ticks of a few milliseconds and posts that give up soon, so that a
-    // wait for an engine that never answers ends quickly.
+    // Ticks of a few milliseconds, so that the wait for an engine that never
+    // answers ends in 600 ms; the requests would give up only later.
     void shortenTheWait() {
-        window->tmrEngineResponse.setInterval(10);
-        http::setTimeouts(300, 300);
+        window->tmrEngineResponse.setInterval(20);
+        http::setTimeouts(1000, 1000);
     }
 
     int enginePosts() { return formsPostedTo("p_passWebEngine.asp").size(); }
@@ -213,15 +216,43 @@ TEST_F(SentenceCheckFlowTest, AnEngineThatNeverAnswersEndsInMessage39) {
     expectCheckEnded();
 }
 
-TEST_F(SentenceCheckFlowTest, RepliesThatAreNotTakenArePostedAgainUntilTheTimeOut) {
+// An engine reply that is not taken, and a look-up service in trouble that
+// fails every request at once: tried again, each pass 200 ms at least, so
+// the 600-ms wait holds a few tries.
+TEST_F(SentenceCheckFlowTest, FailedTriesAreMadeAgainAfterAPauseUntilTheTimeOut) {
     shortenTheWait();
-    ASSERT_TRUE(standin.setMode("p_passWebEngine.asp", "err:ERR_BUSY"));
-    MessageAnswerer answerer("OK");
+    const QList<QPair<QString, QString>> faults = {{"p_passWebEngine.asp", "err:ERR_BUSY"},
+                                                   {"p_all_webengine_get.asp", "status:503"}};
+    for (const auto& [script, mode] : faults) {
+        SCOPED_TRACE(script.toStdString());
+        ASSERT_TRUE(standin.setMode(script, mode));
+        ASSERT_TRUE(standin.clearLog());
+        MessageAnswerer answerer("OK");
+        check("U1000101", "My name is Tom.");
+
+        EXPECT_EQ(answerer.texts(), QStringList("\n" + kTimeOutMessage));
+        EXPECT_GE(formsPostedTo(script).size(), 2);
+        EXPECT_LE(formsPostedTo(script).size(), 4);
+        EXPECT_EQ(storedRows(), 0);
+        expectCheckEnded();
+        ASSERT_TRUE(standin.setMode(script, "normal"));
+    }
+}
+
+// An engine that takes the connection and never answers its online test:
+// its test is cut at the check's limit and the look-up after it fails at
+// once, instead of ten tries of a whole request time-out each and the
+// question whether to go on.
+TEST_F(SentenceCheckFlowTest, AnEngineSilentToItsTestEndsTheCheckAtItsLimit) {
+    shortenTheWait();
+    ASSERT_TRUE(standin.setMode("p_passWebEngine_conn.asp", "silent"));
+    // Asked whether to go on, the learner finds the engine back.
+    MessageAnswerer answerer("OK",
+                             [this] { standin.setMode("p_passWebEngine_conn.asp", "normal"); });
     check("U1000101", "My name is Tom.");
 
     EXPECT_EQ(answerer.texts(), QStringList("\n" + kTimeOutMessage));
-    EXPECT_GE(enginePosts(), 2);
-    EXPECT_EQ(storedRows(), 0);
+    EXPECT_EQ(enginePosts(), 0);
     expectCheckEnded();
 }
 
@@ -264,6 +295,38 @@ TEST_F(SentenceCheckFlowTest, ASecondCheckDoesNotStartWhileOneWaits) {
 
     EXPECT_EQ(answerer.texts().size(), 1);
     expectCheckEnded();
+}
+
+// The engine reads "+" in its form text as a blank: the check would fail
+// its checksum and never be graded.
+TEST_F(SentenceCheckFlowTest, APlusReachesTheEngineAsTyped) {
+    shortenTheWait();
+    MessageAnswerer answerer("OK");
+    check("U1000102", "I got a B+ in math.");
+
+    EXPECT_TRUE(answerer.texts().isEmpty()) << answerer.texts().join('|').toStdString();
+    EXPECT_EQ(valueOf(formsPostedTo("p_passWebEngine.asp").value(0), "s"),
+              "I%20got%20a%20B%2B%20in%20math.");
+}
+
+// The learner's disk is full: the record is told as a folder that cannot be
+// written, not as a damaged course whose reinstall would cost the learner's
+// records. (The limit that fills the disk here reaches the browser engine's
+// shared memory as well: the upload is lost, and told, too.)
+TEST_F(SentenceCheckFlowTest, ARecordThatTheDiskRefusesIsToldAsAFullDataFolder) {
+    // The lost upload is given up soon.
+    http::setTimeouts(1000, 1000);
+    MessageAnswerer answerer("OK");
+    {
+        const FullDisk full;
+        ASSERT_TRUE(full.limited());
+        check("U1000101", "my name is Tom.");
+    }
+
+    const QStringList told = answerer.trimmedTexts();
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(told.last().startsWith(kFullFolderMessage)) << told.last().toStdString();
+    EXPECT_TRUE(told.filter(kDamagedCourseMessage).isEmpty());
 }
 
 TEST_F(SentenceCheckFlowTest, StatusFiveEndsTheWaitWithNoCodeAndNoPage) {

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <optional>
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <thread>
 
 #include "platform/db.h"
 #include "platform/forminstance.h"
@@ -21,12 +27,15 @@
 #include "tests/support/endedchild.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/pickercloser.h"
+#include "tests/support/servicelog.h"
 #include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
 
 namespace {
 
 const QString kOfflineMessage = QStringLiteral("目前網路中斷或傳輸品質不佳，請檢查網路連線");
+// Longer than any check of a sentence takes to reach its upload.
+constexpr int kForceQuitWaitMs = 30000;
 
 // Says on stderr that a message window shows, from its making on.
 class MessagesShownLater : public QObject {
@@ -104,7 +113,13 @@ protected:
             },
             ::testing::ExitedWithCode(0), child.matcher());
         EXPECT_FALSE(child.output().contains("a message shown after the exit"));
-        ASSERT_FALSE(child.folders().isEmpty());
+        expectTheWholeWrongRecordLeftBy(child, edition);
+    }
+
+    // The record of "my name is Tom." for U1000101 in the data that an ended
+    // child left.
+    void expectTheWholeWrongRecordLeftBy(const EndedChild& child, const QString& edition = "LXV") {
+        ASSERT_FALSE(child.folders().isEmpty()) << child.output().toStdString();
         setUpGlobals();
         gBasePath = child.folders().first();
         gCourseId = "DEMO";
@@ -116,6 +131,7 @@ protected:
         EXPECT_EQ(visitedOf("U1000101"), "2");
         db::closeAllConnections();
     }
+
     static QString uploadScript(const QString& edition) {
         return edition == "LXV" ? "p_lxv_proc_sentence.asp" : "p_proc_sentence.asp";
     }
@@ -367,6 +383,35 @@ TEST_F(RecordTest, AnExitWhileTheUploadIsAwaitedLeavesTheRecordWhole) {
 TEST_F(RecordTest, AnExitWhileTheLXQUploadIsAwaitedLeavesTheRecordWhole) {
     expectAWholeRecordAfterAnExitWhen(
         [this] { return !formsPostedTo("p_proc_sentence.asp").isEmpty(); }, "LXQ");
+}
+
+// The service's online test before the upload never answers: the window
+// freezes, and the learner ends the program from outside.
+TEST_F(RecordTest, AProgramEndedWhileTheServiceIsAskedLeavesTheRecordWhole) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const EndedChild child;
+    EXPECT_EXIT(
+        {
+            openWindow();
+            EndedChild::nameFolder(basePath());
+            EndedChild::nameFolder(standin.dataDir());
+            standin.setMode("/p_getconn.asp", "silent");
+            std::thread learner([this] {
+                const QDeadlineTimer giveUp(kForceQuitWaitMs);
+                while (!giveUp.hasExpired()) {
+                    if (loggedPaths(standin).contains("/p_getconn.asp")) {
+                        ::kill(::getpid(), SIGKILL);
+                    }
+                    QThread::msleep(20);
+                }
+            });
+            learner.detach();
+            check("U1000101", "my name is Tom.");
+            std::fprintf(stderr, "the check went on\n");
+            std::_Exit(1);
+        },
+        ::testing::KilledBySignal(SIGKILL), child.matcher());
+    expectTheWholeWrongRecordLeftBy(child);
 }
 
 // The learner's keys that wait for the events after the sentence was stored.

@@ -55,11 +55,12 @@ protected:
             menu->actionGeometry(FormInstance<frmMenu>::get()->mnuTextPaste).center());
     }
 
-    // The sentences that reached the engine, blanks back from "%20".
+    // The sentences that reached the engine, blanks back from "%20" and "+"
+    // from "%2B".
     QStringList gradedSentences() {
         QStringList sentences;
         for (const Fields& form : formsPostedTo("p_passWebEngine.asp")) {
-            sentences << valueOf(form, "s").replace("%20", " ");
+            sentences << valueOf(form, "s").replace("%20", " ").replace("%2B", "+");
         }
         return sentences;
     }

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/db.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/tempbase.h"
 
 namespace {
@@ -153,6 +154,26 @@ TEST_F(DbTest, FailuresReportAnErrorAndCreateNothing) {
     EXPECT_FALSE(db::Recordset("", conn).isOpen());
     // The connection stays usable after a failed statement.
     EXPECT_EQ(rowCount("UserSntn", conn), 2);
+}
+
+// The advice differs: a full disk is freed by the learner, a damaged or
+// missing database is installed again.
+TEST_F(DbTest, AChangeThatTheDiskRefusesIsToldApartFromOtherFailures) {
+    const QString conn = makeSentences();
+    const QString insert = "insert into UserSntn values ('3', '0103', 'Three', #2011/3/1#)";
+    {
+        const FullDisk full;
+        ASSERT_TRUE(full.limited());
+        EXPECT_FALSE(db::execute(insert, conn));
+        EXPECT_TRUE(db::lastFailureWasDiskRefusal());
+        // A read that goes through changes nothing of it.
+        EXPECT_EQ(rowCount("UserSntn", conn), 2);
+        EXPECT_TRUE(db::lastFailureWasDiskRefusal());
+    }
+    EXPECT_FALSE(db::execute("insert into NoSuchTable values (1)", conn));
+    EXPECT_FALSE(db::lastFailureWasDiskRefusal());
+    EXPECT_FALSE(db::execute(insert, kJetPrefix + basePath() + "/missing.mdb;"));
+    EXPECT_FALSE(db::lastFailureWasDiskRefusal());
 }
 
 TEST_F(DbTest, ASecondStatementInTheTextIsRefused) {
