@@ -23,6 +23,7 @@
 #include "platform/treeview.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
+#include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
@@ -758,5 +759,25 @@ INSTANTIATE_TEST_SUITE_P(Courses, PickedDuringStartTest,
                          ::testing::Values(PickedDuringStart{"OTHER", "OTHER", 13, "U1000100"},
                                            PickedDuringStart{"BROKEN", "DEMO", 19,
                                                              "QUIZ_U1000102"}));
+
+// A damaged course, for which the service holds a plan, is refused over the
+// open one: the open course keeps its plan, which clearing its progress then
+// writes as its own, and stays the course that the next start opens.
+TEST_F(CourseOpeningTest, ADamagedCourseRefusedOverTheOpenOneLeavesItsPlanAndPlace) {
+    prepareDemoAndOther();
+    frmMain* window = FormInstance<frmMain>::get();
+    installDamagedCourse();
+    ASSERT_EQ(SetMemoServer("PUT", "20@2024/5/1@2024/5/20", gPno, "BROKEN").left(3), "OK#");
+    MessageAnswerer answerer("OK");
+    WhenShown pickBroken(loadedForm<frmClassSelect>, loadCourse("BROKEN"));
+    window->mnuFileOpen->trigger();
+    ASSERT_EQ(answerer.trimmedTexts(), QStringList{"無法找到指定的課程內容。"});
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+
+    window->mnuCleanSchedule->trigger();
+
+    EXPECT_EQ(big5::readLines(productPath("DEMO.lxs")).mid(1, 3),
+              QStringList({kDemoName, "勤奮好學型", "40"}));
+}
 
 }  // namespace
