@@ -51,6 +51,8 @@ public:
     // shown (the learner has been told).
     bool GetListTree();
     void treMain_NodeClick(TreeNode* Node);
+    // No node selected, and no question open to an answer.
+    void showNoSelection();
     // The unit that a node belongs to: its parent, unless the node stands
     // for no unit (null then).
     static TreeNode* unitNodeOf(const TreeNode* node);

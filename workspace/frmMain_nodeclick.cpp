@@ -194,6 +194,20 @@ void frmMain::treMain_NodeClick(TreeNode* Node) {
     }
 }
 
+// An opening whose saved node is not in the new tree selects nothing: the
+// question that the course before had selected must not stay open to an
+// answer, which would be recorded in this course under its code.
+void frmMain::showNoSelection() {
+    gNodeIndex = 0;
+    gNodeKey.clear();
+    gNodeTag.clear();
+    gUnitKey.clear();
+    gUnitNodeIndex = 0;
+    gQuizSelected = false;
+    SetRightAreaStyle(false, true);
+    stbStatus->showMessage(kNoUnitPrompt);
+}
+
 void frmMain::SetStatusString(bool pIsQuizNode, const QString& pNodeParentKey) {
     const QString parentCondition =
         "select count(*) from bswunit where PARENT = '" + SqlText(pNodeParentKey) + "' ";

@@ -354,6 +354,9 @@ bool frmMain::GetListTree() {
     if (build == TreeBuild::Replaced) {
         return true;
     }
+    if (build == TreeBuild::NothingSelected) {
+        showNoSelection();
+    }
 
     if (gEdition == "LXV" && (gScheduleType == "NONE" || gScheduleType.isEmpty())) {
         mnuSchedule_Click();

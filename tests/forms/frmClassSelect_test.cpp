@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -778,6 +779,28 @@ TEST_F(CourseOpeningTest, ADamagedCourseRefusedOverTheOpenOneLeavesItsPlanAndPla
 
     EXPECT_EQ(big5::readLines(productPath("DEMO.lxs")).mid(1, 3),
               QStringList({kDemoName, "勤奮好學型", "40"}));
+}
+
+// The saved node of the course opened from the menu is no longer in it (an
+// update renumbered its questions): nothing is selected, and the question
+// of the course before is not left open to an answer in this one.
+TEST_F(CourseOpeningTest, ACourseThatReselectsNothingLeavesNoQuestionOpen) {
+    prepareDemoAndOther();
+    frmMain* window = FormInstance<frmMain>::get();
+    writeBytes(productPath("OTHER/node.set"), "\"QUIZ_U1000109\"\r\n");
+    window->treMain->clickNode(window->treMain->nodeByKey("QUIZ_U1000102"));
+    ASSERT_TRUE(window->txtInput->isVisible());
+    WhenShown pickOther(loadedForm<frmClassSelect>, loadCourse("OTHER"));
+
+    window->mnuFileOpen->trigger();
+
+    ASSERT_TRUE(pickOther.seen());
+    EXPECT_EQ(gCourseId, "OTHER");
+    EXPECT_EQ(window->treMain->selectedItem(), nullptr);
+    EXPECT_FALSE(gQuizSelected);
+    EXPECT_EQ(gNodeKey, "");
+    EXPECT_FALSE(window->txtInput->isVisible());
+    EXPECT_EQ(window->stbStatus->currentMessage(), "請選擇一個單元或練習內容");
 }
 
 }  // namespace
