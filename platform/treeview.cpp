@@ -1,6 +1,25 @@
 #include "platform/treeview.h"
 
 #include <QKeyEvent>
+#include <utility>
+
+#include "platform/waituntil.h"
+
+namespace {
+
+// Nodes taken out of a tree, deleted with it.
+class RemovedNodes : public QObject {
+public:
+    explicit RemovedNodes(QList<QTreeWidgetItem*> nodes) : m_nodes(std::move(nodes)) {}
+    ~RemovedNodes() override { qDeleteAll(m_nodes); }
+    RemovedNodes(const RemovedNodes&) = delete;
+    RemovedNodes& operator=(const RemovedNodes&) = delete;
+
+private:
+    QList<QTreeWidgetItem*> m_nodes;
+};
+
+}  // namespace
 
 TreeView::TreeView(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
@@ -58,11 +77,19 @@ TreeNode* TreeView::nodeByKey(const QString& key) const {
     return m_nodesByKey.value(key);
 }
 
+bool TreeView::contains(const TreeNode* node) const {
+    return node && nodeByIndex(node->index()) == node;
+}
+
 void TreeView::clear() {
     m_shownSelected = nullptr;
     m_nodes.clear();
     m_nodesByKey.clear();
-    QTreeWidget::clear();
+    QList<QTreeWidgetItem*> removed;
+    while (topLevelItemCount() > 0) {
+        removed.append(takeTopLevelItem(0));
+    }
+    waits::deleteAfterWaits(new RemovedNodes(std::move(removed)));
 }
 
 TreeNode* TreeView::selectedItem() const {

@@ -12,7 +12,8 @@
 // The tree-view control: nodes addressed by key and by their 1-based place
 // in the order in which they were added (a place that never changes while
 // the tree is not cleared), each showing a picture of the tree's image list.
-// Nodes leave the tree only all at once, through clear().
+// Nodes leave the tree only all at once, through clear(); code that waited
+// while holding one finds it still there, though no longer in the tree.
 //
 // NodeClick is raised when the learner chooses a node: a mouse click on it
 // (also when it was selected already; not a click on its expand sign) or a
@@ -41,7 +42,11 @@ public:
     TreeNode* nodeByIndex(int index) const;
     // Null when no node has the key (compared exactly).
     TreeNode* nodeByKey(const QString& key) const;
-    // Removes every node.
+    // Whether the node is one of the tree's now, not one that clear() took
+    // out.
+    bool contains(const TreeNode* node) const;
+    // Removes every node. A handler further up may hold one across the wait
+    // that this runs in, so the nodes are deleted only once no wait runs.
     void clear();
 
     TreeNode* selectedItem() const;

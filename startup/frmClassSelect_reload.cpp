@@ -19,6 +19,7 @@
 #include "workspace/batchedrepaint.h"
 #include "workspace/frmMain.h"
 #include "workspace/progressbatch.h"
+#include "workspace/studyplan.h"
 #include "workspace/syncreplies.h"
 
 // The opening runs on after the picker may have been unloaded (the version
@@ -40,6 +41,26 @@ void keepOpenCourse(const QString& pOpenCourseId) {
     main->DisableAllButtonMenus(main->treMain->count() == 0);
     SetMainWindowEnabled(true);
     FormInstance<frmClassSelect>::unload();
+}
+
+// What an opening changes before it knows whether its course can be shown
+// (the plan and the name that the service's plan brings, the course that
+// the next start opens), put back when it cannot: the course that stays
+// open keeps its own.
+struct OpenCourseFacts {
+    studyplan::Plan plan;
+    QString courseName;
+    QString lastCourse;
+};
+
+OpenCourseFacts openCourseFacts() {
+    return {studyplan::current(), gCourseName, SetFile_IO(gSetupSetFile, "R", "lastCourse", "")};
+}
+
+void restoreOpenCourse(const OpenCourseFacts& pFacts) {
+    studyplan::restore(pFacts.plan);
+    gCourseName = pFacts.courseName;
+    SetFile_IO(gSetupSetFile, "W", "lastCourse", pFacts.lastCourse);
 }
 
 QString serviceList(const QString& pScript) {
@@ -128,6 +149,7 @@ void openSelectedCourse() {
     SetMainWindowEnabled(true);
 
     const QString openCourseId = gCourseId;
+    const OpenCourseFacts openCourse = openCourseFacts();
     gCourseId = gSelCourseId;
     if (isServerEdition() && GetCourseInfo(gCourseId).left(3) == "ERR") {
         MessageBoxAndWait("2979", 1, "OK", "0");
@@ -143,7 +165,9 @@ void openSelectedCourse() {
         mainWindow()->SyncSchedule();
     }
     gStudyPageDirty = true;
-    mainWindow()->GetListTree();
+    if (!mainWindow()->GetListTree()) {
+        restoreOpenCourse(openCourse);
+    }
     showOpenedCourse();
 }
 

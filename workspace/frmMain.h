@@ -47,9 +47,12 @@ public:
     void SetTreeIcon(int pTreeIndex, int pImageIndex, int pSelectedImageIndex);
     void SetTreeNowSelect(int pTreeIndex, bool pReGetPage);
 
-    // Course tree and node selection.
+    // Course tree and node selection. False when the course could not be
+    // shown (the learner has been told).
     bool GetListTree();
     void treMain_NodeClick(TreeNode* Node);
+    // No node selected, and no question open to an answer.
+    void showNoSelection();
     // The unit that a node belongs to: its parent, unless the node stands
     // for no unit (null then).
     static TreeNode* unitNodeOf(const TreeNode* node);

@@ -1,3 +1,5 @@
+#include <functional>
+#include <initializer_list>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QUrl>
@@ -24,6 +26,7 @@ namespace {
 using namespace mainmeasures;
 
 const QString kQuizPrefix = QStringLiteral("QUIZ_");
+const QString kNoUnitPrompt = QStringLiteral("請選擇一個單元或練習內容");
 
 // The root, and nodes whose text begins "unit", stand for no unit.
 bool isOutsideUnits(const TreeNode* node) {
@@ -104,35 +107,61 @@ QString quizPageHead() {
            gFontSize + ";color:#0000CC'>";
 }
 
-void showQuestionNode(frmMain& window, const TreeNode* node) {
+// Runs a click's steps in order. Each may pump events, and a course opened
+// meanwhile replaces the tree: the click then stops without touching its
+// node again, and what that opening showed stays. False when it stopped.
+bool runWhileInTree(const frmMain& window, const TreeNode* node,
+                    std::initializer_list<std::function<void()>> steps) {
+    for (const std::function<void()>& step : steps) {
+        step();
+        if (!window.treMain->contains(node)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool showQuestionNode(frmMain& window, const TreeNode* node) {
     window.mInfoDisabledTab = kNone;
     gQuizSelected = true;
-    window.WriteQuizContentHtml(gNodeKey.mid(kQuizPrefix.size()));
-    window.SetRightAreaStyle(true, true);
-    window.SetMenuButtons(kButtonExamples, kStyleEnable);
-    window.SetMenuButtons(kButtonMySentences, kStyleEnable);
-    const TreeNode* parent = node->parentNode();
-    window.SetStatusString(true, parent ? parent->key() : QString());
-    window.txtInput->clear();
-    window.txtInput->setFocus();
+    return runWhileInTree(
+        window, node,
+        {[&] { window.WriteQuizContentHtml(node->key().mid(kQuizPrefix.size())); },
+         [&] {
+             window.SetRightAreaStyle(true, true);
+             window.SetMenuButtons(kButtonExamples, kStyleEnable);
+         },
+         [&] { window.SetMenuButtons(kButtonMySentences, kStyleEnable); },
+         [&] {
+             const TreeNode* parent = node->parentNode();
+             window.SetStatusString(true, parent ? parent->key() : QString());
+         },
+         [&] { window.txtInput->clear(); }, [&] { window.txtInput->setFocus(); }});
 }
 
 // A unit shows its stored page; the root shows none.
-void showOtherNode(frmMain& window, const TreeNode* node) {
+bool showOtherNode(frmMain& window, const TreeNode* node) {
     window.mInfoDisabledTab = kTabResult;
     gQuizSelected = false;
-    window.SetRightAreaStyle(false, true);
-    window.SetMenuButtons(kButtonExamples, kStyleDisable);
-    window.SetMenuButtons(kButtonMySentences, kStyleDisable);
-    if (isOutsideUnits(node)) {
-        window.stbStatus->showMessage(QStringLiteral("請選擇一個單元或練習內容"));
-    } else {
-        window.SetStatusString(false, node->key());
-    }
-    window.SetInfoMenu(kTabContent, window.mInfoDisabledTab, false);
-    if (!node->tag().isEmpty()) {
-        showUnitPage(window.webMain, node->tag());
-    }
+    return runWhileInTree(window, node,
+                          {[&] {
+                               window.SetRightAreaStyle(false, true);
+                               window.SetMenuButtons(kButtonExamples, kStyleDisable);
+                           },
+                           [&] { window.SetMenuButtons(kButtonMySentences, kStyleDisable); },
+                           [&] {
+                               if (isOutsideUnits(node)) {
+                                   window.stbStatus->showMessage(kNoUnitPrompt);
+                               } else {
+                                   window.SetStatusString(false, node->key());
+                               }
+                           },
+                           [&] {
+                               window.SetInfoMenu(kTabContent, window.mInfoDisabledTab, false);
+                               if (!node->tag().isEmpty()) {
+                                   showUnitPage(window.webMain, node->tag());
+                               }
+                           }});
 }
 
 }  // namespace
@@ -141,27 +170,42 @@ TreeNode* frmMain::unitNodeOf(const TreeNode* node) {
     return isOutsideUnits(node) ? nullptr : node->parentNode();
 }
 
+// A node that a replaced tree held (the click that the history or the
+// reselection runs after their own waits) is no longer there to show.
 void frmMain::treMain_NodeClick(TreeNode* Node) {
-    if (!Node) {
+    if (!treMain->contains(Node)) {
         return;
     }
     const bool treeHadFocus = focusWidget() == treMain;
     treMain->setEnabled(false);
     publishSelection(Node);
-    if (gNodeKey.left(4) == "QUIZ") {
-        showQuestionNode(*this, Node);
-    } else {
-        showOtherNode(*this, Node);
+    const bool shown =
+        gNodeKey.left(4) == "QUIZ" ? showQuestionNode(*this, Node) : showOtherNode(*this, Node);
+    if (shown) {
+        writeNodeSet(gNodeKey);
+        treMain->viewport()->update();
+        refreshToolWindows();
     }
-    writeNodeSet(gNodeKey);
-    treMain->viewport()->update();
-    refreshToolWindows();
     treMain->setEnabled(true);
     // Disabling the tree moved the keyboard focus on to the next control;
     // unless the click sent it to the input box, the arrow keys walk on.
-    if (treeHadFocus && !gQuizSelected) {
+    if (shown && treeHadFocus && !gQuizSelected) {
         treMain->setFocus();
     }
+}
+
+// An opening whose saved node is not in the new tree selects nothing: the
+// question that the course before had selected must not stay open to an
+// answer, which would be recorded in this course under its code.
+void frmMain::showNoSelection() {
+    gNodeIndex = 0;
+    gNodeKey.clear();
+    gNodeTag.clear();
+    gUnitKey.clear();
+    gUnitNodeIndex = 0;
+    gQuizSelected = false;
+    SetRightAreaStyle(false, true);
+    stbStatus->showMessage(kNoUnitPrompt);
 }
 
 void frmMain::SetStatusString(bool pIsQuizNode, const QString& pNodeParentKey) {

@@ -226,37 +226,47 @@ struct Reselection {
     bool found = false;
 };
 
-void reselect(frmMain& window, TreeNode* node, Reselection* reselection) {
+enum class TreeBuild { Reselected, NothingSelected, Replaced };
+
+// The click pumps events, and a course opened meanwhile replaces the tree:
+// false then, and the rows still to come belong to no tree that is shown.
+bool reselect(frmMain& window, TreeNode* node, Reselection* reselection) {
     reselection->found = true;
     window.treMain->setSelected(node);
     window.treMain_NodeClick(node);
+    return window.treMain->contains(node);
 }
 
-void addQuestion(frmMain& window, const QString& unitKey, const CourseRow& question,
+// False when the tree was replaced meanwhile.
+bool addQuestion(frmMain& window, const QString& unitKey, const CourseRow& question,
                  Reselection* reselection) {
     if (!isKnownProgress(question.visited)) {
-        return;
+        return true;
     }
     TreeNode* node = window.treMain->addNode(
         unitKey, "QUIZ_" + question.unitId, displayText(question.text),
         questionImage(question.visited), questionSelectedImage(question.visited));
     if (!node) {
-        return;
+        return true;
     }
     node->setTag(question.teachNotes);
     if (reselection->savedKey == node->key()) {
-        reselect(window, node, reselection);
+        if (!reselect(window, node, reselection)) {
+            return false;
+        }
         gQuizSelected = true;
     }
+    return true;
 }
 
-void addUnit(frmMain& window, const QString& rootKey, const UnitRows& unit,
+// False when the tree was replaced meanwhile.
+bool addUnit(frmMain& window, const QString& rootKey, const UnitRows& unit,
              Reselection* reselection) {
     const int image = unit.openQuestions > 0 ? treeimage::kUnitOpen : treeimage::kUnitDone;
     TreeNode* node =
         window.treMain->addNode(rootKey, unit.unit.unitId, displayText(unit.unit.text), image);
     if (!node) {
-        return;
+        return true;
     }
     node->setTag(unit.unit.teachNotes);
     // Without a saved node the first unit is chosen.
@@ -264,33 +274,44 @@ void addUnit(frmMain& window, const QString& rootKey, const UnitRows& unit,
         reselection->savedKey = unit.unit.unitId;
     }
     if (reselection->savedKey == node->key()) {
-        reselect(window, node, reselection);
+        if (!reselect(window, node, reselection)) {
+            return false;
+        }
         gQuizSelected = false;
     }
     for (const CourseRow& question : unit.questions) {
-        addQuestion(window, node->key(), question, reselection);
+        if (!addQuestion(window, node->key(), question, reselection)) {
+            return false;
+        }
     }
+    return true;
 }
 
-// True when the saved node was found and clicked.
-bool buildTree(frmMain& window, const CourseRows& rows) {
+TreeBuild buildTree(frmMain& window, const CourseRows& rows) {
     window.treMain->hide();
     window.treMain->clear();
-    window.mRootNode = window.treMain->addNode(QString(), rows.root.unitId, rows.root.text,
-                                               treeimage::kCourseRoot);
-    if (!window.mRootNode) {
+    // From here on the tree is this course's: a course refused during the
+    // reselected node's click leaves this one open.
+    window.mTreeCourseId = gCourseId;
+    window.mTreeServerCourseId = gServerCourseId;
+    TreeNode* root = window.treMain->addNode(QString(), rows.root.unitId, rows.root.text,
+                                             treeimage::kCourseRoot);
+    window.mRootNode = root;
+    if (!root) {
         window.treMain->show();
-        return false;
+        return TreeBuild::NothingSelected;
     }
     Reselection reselection{readSavedNodeKey()};
     for (const UnitRows& unit : rows.units) {
-        addUnit(window, window.mRootNode->key(), unit, &reselection);
+        if (!addUnit(window, root->key(), unit, &reselection)) {
+            return TreeBuild::Replaced;
+        }
     }
     if (reselection.found) {
-        window.mRootNode->setExpanded(true);
+        root->setExpanded(true);
     }
     window.treMain->show();
-    return true;
+    return reselection.found ? TreeBuild::Reselected : TreeBuild::NothingSelected;
 }
 
 // A course that cannot be shown leaves the course whose tree is shown in
@@ -327,9 +348,15 @@ bool frmMain::GetListTree() {
     // The course database names the course, whatever the descriptor says.
     gRootUnitId = rows.root.unitId;
     gCourseName = rows.root.text;
-    buildTree(*this, rows);
-    mTreeCourseId = gCourseId;
-    mTreeServerCourseId = gServerCourseId;
+    const TreeBuild build = buildTree(*this, rows);
+    // The course opened during the reselected node's click has finished its
+    // own opening.
+    if (build == TreeBuild::Replaced) {
+        return true;
+    }
+    if (build == TreeBuild::NothingSelected) {
+        showNoSelection();
+    }
 
     if (gEdition == "LXV" && (gScheduleType == "NONE" || gScheduleType.isEmpty())) {
         mnuSchedule_Click();

@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -22,6 +24,7 @@
 #include "platform/treeview.h"
 #include "shared/frmMessage.h"
 #include "shared/globals.h"
+#include "shared/servicescripts.h"
 #include "shared/settingsfiles.h"
 #include "startup/frmClassDownload.h"
 #include "startup/frmClassSelect.h"
@@ -82,6 +85,15 @@ QWidget* loadedForm() {
 
 void closePicker(QWidget* shown) {
     clickThroughWindow(static_cast<frmClassSelect*>(shown)->imgClose);
+}
+
+// The learner's choice of a course in a shown picker.
+std::function<void(QWidget*)> loadCourse(const QString& courseId) {
+    return [courseId](QWidget* shown) {
+        auto* form = static_cast<frmClassSelect*>(shown);
+        form->lstClass->setCurrentRow(int(form->lstClassName.indexOf(courseId)));
+        clickThroughWindow(form->cmdLoad);
+    };
 }
 
 class ClassSelectTest : public MainWindowTest {
@@ -274,6 +286,22 @@ protected:
         EXPECT_EQ(mistakes(), (std::map<QString, qint64>{{"AR001", 4}}));
     }
     static bool coursesMenusEnabled(frmMain* window) { return window->mnuPrint->isEnabled(); }
+
+    // LXV with DEMO, and OTHER installed beside it, both with a plan, so
+    // that no plan dialog comes between the learner and the course.
+    void prepareDemoAndOther() {
+        prepareDemo("LXV");
+        writeDescriptor("DEMO.lxs",
+                        {"DEMO", kDemoName, "勤奮好學型", "40", "2024/3/1", "2024/4/10"});
+        installCopyOfDemo("OTHER");
+        writeDescriptor("OTHER.lxs",
+                        {"OTHER", "另一課程", "勤奮好學型", "40", "2024/3/1", "2024/4/10"});
+    }
+    // BROKEN is listed, but its database is empty.
+    void installDamagedCourse() {
+        writeDescriptor("BROKEN.lxs", {"BROKEN", "損毀課程", "NONE", "0", "2000/1/1", "2000/1/1"});
+        makeCourseFolder("BROKEN", true);
+    }
 
     StandinProcess standin;
     QString demoFolder = "DEMO";
@@ -636,11 +664,7 @@ TEST_F(CourseOpeningTest, ACoursePickedFromTheMenuWithoutAPlanIsHeldByItsPlanDia
     installCopyOfDemo("OTHER");
     frmMain* window = FormInstance<frmMain>::get();
     ASSERT_FALSE(FormInstance<frmSchedule>::isLoaded());
-    WhenShown pickOther(loadedForm<frmClassSelect>, [](QWidget* shown) {
-        auto* form = static_cast<frmClassSelect*>(shown);
-        form->lstClass->setCurrentRow(int(form->lstClassName.indexOf("OTHER")));
-        clickThroughWindow(form->cmdLoad);
-    });
+    WhenShown pickOther(loadedForm<frmClassSelect>, loadCourse("OTHER"));
 
     window->mnuFileOpen->trigger();
 
@@ -677,6 +701,106 @@ TEST_F(CourseOpeningTest, ACourseOpenedOnTheVersionRoadWithoutAPlanIsHeldByItsPl
     EXPECT_FALSE(window->isEnabled());
     clickThroughWindow(FormInstance<frmSchedule>::get()->imgClose);
     EXPECT_TRUE(window->isEnabled());
+}
+
+// A course that the learner picks while the start runs the click of the
+// question it reselected, and the course then shown with its selection.
+struct PickedDuringStart {
+    const char* picked;
+    const char* shown;
+    int nodes;
+    const char* selected;
+};
+
+void PrintTo(const PickedDuringStart& course, std::ostream* out) {
+    *out << course.picked;
+}
+
+class PickedDuringStartTest : public CourseOpeningTest,
+                              public ::testing::WithParamInterface<PickedDuringStart> {};
+
+// The learner opens a course from the menu while the start still runs the
+// click of the question it reselected. One that opens replaces the start's
+// tree: that click and the tree stop where they find it replaced, and the
+// course shows as it comes, at its own saved unit. A damaged one is refused,
+// and the start's course stays open under its own id.
+TEST_P(PickedDuringStartTest, OneCourseShowsWholeUnderItsOwnId) {
+    prepareDemoAndOther();
+    writeBytes(productPath("DEMO/node.set"), "\"QUIZ_U1000102\"\r\n");
+    writeBytes(productPath("OTHER/node.set"), "\"U1000100\"\r\n");
+    // The other course lacks the third unit, which the start would go on to add.
+    ASSERT_TRUE(db::execute("delete from bswunit where UNITID like 'U3%'",
+                            "Data Source=" + productPath("OTHER/LexivoData.mdb")));
+    installDamagedCourse();
+    QTimer learner;
+    QObject::connect(&learner, &QTimer::timeout, [&learner] {
+        if (gNodeKey == "QUIZ_U1000102") {
+            learner.stop();
+            FormInstance<frmMain>::get()->mnuFileOpen->trigger();
+        }
+    });
+    learner.start(0);
+    WhenShown pick(loadedForm<frmClassSelect>, loadCourse(GetParam().picked));
+    MessageAnswerer answerer("OK");
+
+    frmMain* window = FormInstance<frmMain>::get();
+
+    ASSERT_TRUE(pick.seen());
+    const QString shown = GetParam().shown;
+    EXPECT_EQ(gCourseId, shown);
+    EXPECT_TRUE(gCourseConnStr.contains("/Lexivo2/" + shown + "/LexivoData.mdb"));
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), shown);
+    EXPECT_EQ(window->treMain->count(), GetParam().nodes);
+    EXPECT_EQ(window->treMain->selectedItem(), window->treMain->nodeByKey(GetParam().selected));
+    EXPECT_EQ(gQuizSelected, gNodeKey.startsWith("QUIZ_"));
+    EXPECT_EQ(window->txtInput->isVisible(), gQuizSelected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Courses, PickedDuringStartTest,
+                         ::testing::Values(PickedDuringStart{"OTHER", "OTHER", 13, "U1000100"},
+                                           PickedDuringStart{"BROKEN", "DEMO", 19,
+                                                             "QUIZ_U1000102"}));
+
+// A damaged course, for which the service holds a plan, is refused over the
+// open one: the open course keeps its plan, which clearing its progress then
+// writes as its own, and stays the course that the next start opens.
+TEST_F(CourseOpeningTest, ADamagedCourseRefusedOverTheOpenOneLeavesItsPlanAndPlace) {
+    prepareDemoAndOther();
+    frmMain* window = FormInstance<frmMain>::get();
+    installDamagedCourse();
+    ASSERT_EQ(SetMemoServer("PUT", "20@2024/5/1@2024/5/20", gPno, "BROKEN").left(3), "OK#");
+    MessageAnswerer answerer("OK");
+    WhenShown pickBroken(loadedForm<frmClassSelect>, loadCourse("BROKEN"));
+    window->mnuFileOpen->trigger();
+    ASSERT_EQ(answerer.trimmedTexts(), QStringList{"無法找到指定的課程內容。"});
+    EXPECT_EQ(SetFile_IO(gSetupSetFile, "R", "lastCourse"), "DEMO");
+
+    window->mnuCleanSchedule->trigger();
+
+    EXPECT_EQ(big5::readLines(productPath("DEMO.lxs")).mid(1, 3),
+              QStringList({kDemoName, "勤奮好學型", "40"}));
+}
+
+// The saved node of the course opened from the menu is no longer in it (an
+// update renumbered its questions): nothing is selected, and the question
+// of the course before is not left open to an answer in this one.
+TEST_F(CourseOpeningTest, ACourseThatReselectsNothingLeavesNoQuestionOpen) {
+    prepareDemoAndOther();
+    frmMain* window = FormInstance<frmMain>::get();
+    writeBytes(productPath("OTHER/node.set"), "\"QUIZ_U1000109\"\r\n");
+    window->treMain->clickNode(window->treMain->nodeByKey("QUIZ_U1000102"));
+    ASSERT_TRUE(window->txtInput->isVisible());
+    WhenShown pickOther(loadedForm<frmClassSelect>, loadCourse("OTHER"));
+
+    window->mnuFileOpen->trigger();
+
+    ASSERT_TRUE(pickOther.seen());
+    EXPECT_EQ(gCourseId, "OTHER");
+    EXPECT_EQ(window->treMain->selectedItem(), nullptr);
+    EXPECT_FALSE(gQuizSelected);
+    EXPECT_EQ(gNodeKey, "");
+    EXPECT_FALSE(window->txtInput->isVisible());
+    EXPECT_EQ(window->stbStatus->currentMessage(), "請選擇一個單元或練習內容");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "platform/forminstance.h"
 #include "platform/treeview.h"
@@ -158,6 +159,39 @@ TEST_F(SyncProcessTest, ASearchThatEndsDuringTheSyncLeavesTheMainWindowDisabled)
     EXPECT_TRUE(walkedDuringSync);
     EXPECT_TRUE(gReloadDone);
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The reload's tick lands inside the click that the search's hit runs: the
+// click stops where it finds its node gone, and the learner is left with the
+// unit that the reload reselected, without a box to answer in.
+TEST_F(SyncProcessTest, AReloadInsideTheClickOfASearchHitLeavesTheReselectedUnit) {
+    ASSERT_EQ(SetMemoServer("PUT", "40@2024/3/1@2024/4/10", gPno, gCourseId).left(3), "OK#");
+    window->treMain->clickNode(window->treMain->nodeByKey("U1000100"));
+    frmSearch* search = FormInstance<frmSearch>::get();
+    search->show();
+    search->txtSearch->setText("介紹");
+    WhenShown searchWhileWaiting(
+        [&]() -> QWidget* { return window->tmrReloadClassWaitProc.isActive() ? search : nullptr; },
+        [&](QWidget*) { clickThroughWindow(search->cmdSearch); });
+    // The reload's three seconds run out as the hit's click begins.
+    QTimer tickInsideClick;
+    QObject::connect(&tickInsideClick, &QTimer::timeout, [&] {
+        if (gNodeKey == "QUIZ_U1000101" && window->tmrReloadClassWaitProc.isActive()) {
+            tickInsideClick.stop();
+            window->tmrReloadClassWaitProc_Timer();
+        }
+    });
+    tickInsideClick.start(0);
+    MessageAnswerer answerer("OK");
+
+    window->mnuSync->trigger();
+
+    ASSERT_TRUE(searchWhileWaiting.seen());
+    ASSERT_FALSE(tickInsideClick.isActive());
+    EXPECT_TRUE(gReloadDone);
+    EXPECT_EQ(window->treMain->selectedItem(), window->treMain->nodeByKey("U1000100"));
+    EXPECT_FALSE(gQuizSelected);
+    EXPECT_FALSE(window->txtInput->isVisible());
 }
 
 // Units in a state other than 2 or 3 stay at '1'; a line break after the

@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "platform/waituntil.h"
 #include "tests/support/tempbase.h"
 
 namespace {
@@ -80,13 +81,20 @@ TEST_F(TreeViewTest, TakenKeyOrMissingParentAddsNothing) {
 
 TEST_F(TreeViewTest, ClearStartsTheIndexAgain) {
     tree.setSelected(question);
-    tree.clear();
+    {
+        // A handler that waits while the tree is cleared still holds its node.
+        const waits::RunningWait waiting;
+        tree.clear();
+        EXPECT_FALSE(tree.contains(question));
+        EXPECT_EQ(question->key(), "QUIZ_A0101");
+    }
     EXPECT_EQ(tree.count(), 0);
     EXPECT_EQ(tree.nodeByKey("R0000"), nullptr);
     EXPECT_EQ(tree.selectedItem(), nullptr);
     TreeNode* fresh = tree.addNode("", "R0000", "course", 7);
     EXPECT_EQ(fresh->index(), 1);
     EXPECT_EQ(tree.nodeByIndex(1), fresh);
+    EXPECT_TRUE(tree.contains(fresh));
 }
 
 TEST_F(TreeViewTest, SelectedImageIsShownOnlyWhileSelected) {
