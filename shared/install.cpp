@@ -166,7 +166,7 @@ void ShowMissingDatabaseEngine() {
 }  // namespace
 
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
-                QString* pError) {
+                QString* pError, const package::AdjustEntries& pAdjustEntries) {
     const QString runCopy = gBasePath + "/" + pRunName;
     if (!FileExists(pPackage)) {
         if (pError) {
@@ -181,9 +181,10 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
         }
         return false;
     }
-    return package::unpack(runCopy, pDestination, pError, [&pDestination](const QString& name) {
+    const auto nameOnDisk = [&pDestination](const QString& name) {
         return QFileInfo(PathOnDisk(pDestination, name)).fileName();
-    });
+    };
+    return package::unpack(runCopy, pDestination, pError, nameOnDisk, pAdjustEntries);
 }
 
 // The program goes on without the pages or the engine data that a damaged

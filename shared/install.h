@@ -2,14 +2,17 @@
 
 #include <QString>
 
+#include "platform/package.h"
+
 // Data installation under gBasePath, the updater, and program exit.
 
 // Copies pPackage to gBasePath/pRunName and unpacks it into pDestination,
 // over what pDestination holds under the package's names in any case (a
 // course installed in lower case is reinstalled where it stands).
+// pAdjustEntries changes the unpacked files before they take their places.
 // False (with a reason) when the package is missing or cannot be unpacked.
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
-                QString* pError = nullptr);
+                QString* pError = nullptr, const package::AdjustEntries& pAdjustEntries = {});
 
 void InstallEngineData();
 void InstallUpdater();
