@@ -13,6 +13,10 @@
 // False (with a reason) when the package is missing or cannot be unpacked.
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
                 QString* pError = nullptr, const package::AdjustEntries& pAdjustEntries = {});
+// The message that tells why pPackage could not be run: "29981" (the data
+// folder cannot be written) for a package that reads whole, which failed at
+// its writing; pDamagedMessageId for one that is missing or damaged.
+QString PackageFailureMessage(const QString& pPackage, const QString& pDamagedMessageId);
 
 void InstallEngineData();
 void InstallUpdater();

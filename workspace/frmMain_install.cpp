@@ -60,7 +60,7 @@ bool frmMain::InstallCourseProc(const QString& pCourseFile, const KeptPlan* pKep
     if (installed) {
         MessageBoxAndWait("2986", 0, "OK", "0");
     } else {
-        MessageBoxAndWait("29861", 1, "OK", "1");
+        MessageBoxAndWait(PackageFailureMessage(pCourseFile, "29861"), 1, "OK", "1");
     }
     return installed;
 }

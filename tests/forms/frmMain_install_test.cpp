@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -10,6 +11,7 @@
 #include "shared/globals.h"
 #include "startup/frmClassSelect.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 
 namespace {
@@ -111,6 +113,36 @@ TEST_F(InstallTest, TheMenuCommandInstallsThePickedFileAndOpensThePicker) {
     EXPECT_EQ(big5::readLines(basePath() + "/Lexivo2/DEMO.lxs").mid(2),
               QStringList({"NONE", "0", "2000/1/1", "2000/1/1"}));
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The disk fills up while the learner picks the package, and has room again
+// for the message: another package would not help, a folder that can be
+// written would.
+TEST_F(InstallTest, APackageThatCannotBeWrittenAsksForAWritableFolder) {
+    std::optional<FullDisk> diskFull;
+    WhenShown fileDialog([] { return QApplication::activeModalWidget(); },
+                         [&](QWidget* shown) {
+                             auto* dialog = static_cast<QFileDialog*>(shown);
+                             dialog->selectFile(package);
+                             diskFull.emplace();
+                             QMetaObject::invokeMethod(dialog, "accept");
+                         });
+    WhenShown picker(loadedForm<frmClassSelect>,
+                     [](QWidget*) { FormInstance<frmClassSelect>::unload(); });
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull.reset();
+    });
+    window->mnuFileInstall_Click();
+
+    // The picker then says that it has no course.
+    EXPECT_TRUE(fileDialog.seen());
+    ASSERT_EQ(answerer.trimmedTexts().size(), 2);
+    EXPECT_TRUE(answerer.trimmedTexts().first().startsWith("無法寫入本程式的資料夾"));
+    EXPECT_EQ(icons.first(), 1);
+    EXPECT_FALSE(demoInstalled());
+    EXPECT_TRUE(picker.seen());
 }
 
 TEST_F(InstallTest, CancellingTheFileDialogInstallsNothing) {
