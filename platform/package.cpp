@@ -392,19 +392,25 @@ bool moveWaitingEntries(const QString& waiting, const QString& destinationFolder
 }
 
 bool stageEntries(const QString& packagePath, const QString& destinationFolder,
-                  const QString& staging, const TopLevelName& topLevelName, QString* error) {
+                  const QString& staging, const TopLevelName& topLevelName,
+                  const AdjustEntries& adjustEntries, QString* error) {
     if (!removeFolder(staging) || !QDir().mkpath(staging)) {
         return fail(error, QStringLiteral("cannot create folder %1").arg(staging));
     }
-    return extractEntries(packagePath, staging, topLevelName, error) &&
-           targetsStayInside(QDir(staging), QFileInfo(destinationFolder).canonicalFilePath(),
+    if (!extractEntries(packagePath, staging, topLevelName, error)) {
+        return false;
+    }
+    if (adjustEntries && !adjustEntries(staging)) {
+        return fail(error, QStringLiteral("cannot adjust the entries of %1").arg(packagePath));
+    }
+    return targetsStayInside(QDir(staging), QFileInfo(destinationFolder).canonicalFilePath(),
                              error);
 }
 
 }  // namespace
 
 bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error,
-            const TopLevelName& topLevelName) {
+            const TopLevelName& topLevelName, const AdjustEntries& adjustEntries) {
     if (!QFileInfo(packagePath).isFile()) {
         return fail(error, QStringLiteral("package %1 is missing").arg(packagePath));
     }
@@ -417,7 +423,8 @@ bool unpack(const QString& packagePath, const QString& destinationFolder, QStrin
     finishInterruptedUnpack(destinationFolder);
     const QString staging = destinationFolder + '/' + kStagingName;
     const QString waiting = destinationFolder + '/' + kWaitingName;
-    if (!stageEntries(packagePath, destinationFolder, staging, topLevelName, error)) {
+    if (!stageEntries(packagePath, destinationFolder, staging, topLevelName, adjustEntries,
+                      error)) {
         removeFolder(staging);
         return false;
     }

@@ -20,9 +20,15 @@ namespace package {
 // folder or a file) as the destination is to hold it: e.g. as an entry that
 // the destination already holds in another case, for packages made where
 // names ignore case.
+//
+// adjustEntries, when given, runs on the folder that holds every entry once
+// all are written, before they are declared whole: what it changes there
+// moves into place with them, also when finishInterruptedUnpack() ends the
+// move. False from it fails the unpack with nothing moved.
 using TopLevelName = std::function<QString(const QString& name)>;
+using AdjustEntries = std::function<bool(const QString& entriesFolder)>;
 bool unpack(const QString& packagePath, const QString& destinationFolder, QString* error = nullptr,
-            const TopLevelName& topLevelName = {});
+            const TopLevelName& topLevelName = {}, const AdjustEntries& adjustEntries = {});
 
 // Whether every entry of the package reads whole and is one that unpack()
 // takes: an unpack of such a package can fail only at writing.

@@ -66,9 +66,7 @@ void FinishInterruptedInstalls() {
 }
 
 // The installs of the program folder's packages give "" when the package is
-// in place, else the message that tells the learner why it is not. A
-// package that reads whole failed at its writing: the data folder is full
-// or cannot be written, and installing the program again would not help.
+// in place, else the message that tells the learner why it is not.
 QString UnpackOrWarn(const QString& packageName, const QString& runName,
                      const QString& destination) {
     const QString package = ProgramFolder() + "/giz/" + packageName;
@@ -77,7 +75,7 @@ QString UnpackOrWarn(const QString& packageName, const QString& runName,
         return QString();
     }
     qWarning("Lexivo: %s", qUtf8Printable(error));
-    return package::isWhole(package) ? "29981" : "29982";
+    return PackageFailureMessage(package, "29982");
 }
 
 QString InstallManualPages() {
@@ -166,7 +164,7 @@ void ShowMissingDatabaseEngine() {
 }  // namespace
 
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
-                QString* pError) {
+                QString* pError, const package::AdjustEntries& pAdjustEntries) {
     const QString runCopy = gBasePath + "/" + pRunName;
     if (!FileExists(pPackage)) {
         if (pError) {
@@ -181,9 +179,16 @@ bool RunPackage(const QString& pPackage, const QString& pRunName, const QString&
         }
         return false;
     }
-    return package::unpack(runCopy, pDestination, pError, [&pDestination](const QString& name) {
+    const auto nameOnDisk = [&pDestination](const QString& name) {
         return QFileInfo(PathOnDisk(pDestination, name)).fileName();
-    });
+    };
+    return package::unpack(runCopy, pDestination, pError, nameOnDisk, pAdjustEntries);
+}
+
+// The data folder full or not writable: another copy of the package, or of
+// the program, would fail alike.
+QString PackageFailureMessage(const QString& pPackage, const QString& pDamagedMessageId) {
+    return package::isWhole(pPackage) ? "29981" : pDamagedMessageId;
 }
 
 // The program goes on without the pages or the engine data that a damaged

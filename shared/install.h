@@ -2,14 +2,21 @@
 
 #include <QString>
 
+#include "platform/package.h"
+
 // Data installation under gBasePath, the updater, and program exit.
 
 // Copies pPackage to gBasePath/pRunName and unpacks it into pDestination,
 // over what pDestination holds under the package's names in any case (a
 // course installed in lower case is reinstalled where it stands).
+// pAdjustEntries changes the unpacked files before they take their places.
 // False (with a reason) when the package is missing or cannot be unpacked.
 bool RunPackage(const QString& pPackage, const QString& pRunName, const QString& pDestination,
-                QString* pError = nullptr);
+                QString* pError = nullptr, const package::AdjustEntries& pAdjustEntries = {});
+// The message that tells why pPackage could not be run: "29981" (the data
+// folder cannot be written) for a package that reads whole, which failed at
+// its writing; pDamagedMessageId for one that is missing or damaged.
+QString PackageFailureMessage(const QString& pPackage, const QString& pDamagedMessageId);
 
 void InstallEngineData();
 void InstallUpdater();

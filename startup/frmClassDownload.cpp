@@ -10,7 +10,6 @@
 #include "platform/forminstance.h"
 #include "platform/twips.h"
 #include "platform/waituntil.h"
-#include "shared/coursepaths.h"
 #include "shared/dialogstyle.h"
 #include "shared/globals.h"
 #include "shared/helpers.h"
@@ -20,6 +19,7 @@
 #include "startup/modalshow.h"
 #include "workspace/coursedescriptor.h"
 #include "workspace/frmMain.h"
+#include "workspace/stagedcourse.h"
 #include "workspace/twipsgeometry.h"
 
 using twipsgeometry::moveTwips;
@@ -66,36 +66,24 @@ QString courseIdOfLink(frmClassDownload* window, const QString& url) {
     return isSafeCourseId(id) ? id : QString();
 }
 
-// The study plan of the course's descriptor, or none.
-CourseDescriptor planBeforeInstall(const QString& descriptorPath) {
-    CourseDescriptor plan;
-    plan.setLine(CourseDescriptor::kIdLine, QString());
-    plan.setLine(CourseDescriptor::kNameLine, "Unknow");
-    plan.setLine(CourseDescriptor::kPlanNameLine, "NONE");
-    plan.setLine(CourseDescriptor::kDaysLine, "0");
-    plan.setLine(CourseDescriptor::kStartLine, "2000/1/1");
-    plan.setLine(CourseDescriptor::kEndLine, "2000/1/1");
+// The study plan of the course's descriptor, or none; what names a course
+// whose package brings no descriptor.
+KeptPlan planBeforeInstall(const QString& courseId) {
+    KeptPlan plan{courseId, CourseDescriptor()};
+    plan.lines.setLine(CourseDescriptor::kIdLine, courseId);
+    plan.lines.setLine(CourseDescriptor::kNameLine, "Unknow");
+    plan.lines.setLine(CourseDescriptor::kPlanNameLine, "NONE");
+    plan.lines.setLine(CourseDescriptor::kDaysLine, "0");
+    plan.lines.setLine(CourseDescriptor::kStartLine, "2000/1/1");
+    plan.lines.setLine(CourseDescriptor::kEndLine, "2000/1/1");
     CourseDescriptor existing;
-    if (existing.read(descriptorPath)) {
+    if (existing.read(CourseDescriptor::pathOf(courseId))) {
         for (int line = CourseDescriptor::kPlanNameLine; line <= CourseDescriptor::kEndLine;
              ++line) {
-            plan.setLine(line, existing.line(line));
+            plan.lines.setLine(line, existing.line(line));
         }
     }
     return plan;
-}
-
-// The installed package names the course (lines 1 and 2); the learner's
-// plan stays as it was.
-void rewriteDescriptor(const QString& courseId, const QString& descriptorPath,
-                       CourseDescriptor plan) {
-    plan.setLine(CourseDescriptor::kIdLine, courseId);
-    CourseDescriptor installed;
-    if (installed.read(descriptorPath)) {
-        plan.setLine(CourseDescriptor::kIdLine, installed.line(CourseDescriptor::kIdLine));
-        plan.setLine(CourseDescriptor::kNameLine, installed.line(CourseDescriptor::kNameLine));
-    }
-    plan.write(descriptorPath);
 }
 
 }  // namespace
@@ -195,17 +183,10 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
     }
     const QString packageUrl = gServerURL + "lxv_download/" + courseId + ".giz";
     const QString localFile = gBasePath + "/" + courseId + ".giz";
-    const CourseDescriptor plan = planBeforeInstall(CourseDescriptor::pathOf(courseId));
-
-    if (StartDownloadProc(packageUrl, localFile)) {
-        // A package that would not install (the learner has been told) leaves
-        // no descriptor of a course that is not there. The package names its
-        // files as it likes: they are looked up again after the install.
-        if (FileExists(CourseFolder(courseId) + "/LexivoData.mdb")) {
-            rewriteDescriptor(courseId, CourseDescriptor::pathOf(courseId), plan);
-        }
-    } else if (!showMessageAndWait("2802", 1, "OK", "1")) {
-        // Closed meanwhile: its way out has shown the picker already.
+    // Closed while a failed download is told, the window has shown the
+    // picker on its way out already.
+    if (!StartDownloadProc(packageUrl, localFile, planBeforeInstall(courseId)) &&
+        !showMessageAndWait("2802", 1, "OK", "1")) {
         return;
     }
     FormInstance<frmClassSelect>::get()->showModal();
@@ -213,7 +194,8 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
 
 // Only the package being fetched is replaced: other packages in the folder
 // are the learner's.
-bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString& pLocalFile) {
+bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString& pLocalFile,
+                                         const KeptPlan& pKeptPlan) {
     QFile::remove(pLocalFile);
     tmpDownloadClass = std::make_unique<clsRuv>();
     connect(tmpDownloadClass.get(), &clsRuv::RuvDLProg, this,
@@ -236,7 +218,7 @@ bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString&
     setEnabled(true);
     if (arrived) {
         FormInstance<frmClassDownload>::unload();
-        FormInstance<frmMain>::get()->InstallCourseProc(pLocalFile);
+        FormInstance<frmMain>::get()->InstallCourseProc(pLocalFile, &pKeptPlan);
     }
     return arrived;
 }

@@ -8,6 +8,7 @@ class Browser;
 class QLabel;
 class QTimer;
 class clsRuv;
+struct KeptPlan;
 
 // The course download window: shows the service's download page, whose
 // "cmd:" links download a course package, install it and keep the course's
@@ -29,9 +30,10 @@ public:
     // cache-breaking value.
     static QString DownloadPageUrl();
     // Downloads the package and, when it arrived whole, unloads the window
-    // and installs it. A failed download leaves no file behind. True when
-    // the package arrived.
-    bool StartDownloadProc(const QString& pUrlFile, const QString& pLocalFile);
+    // and installs it, the course keeping pKeptPlan. A failed download
+    // leaves no file behind. True when the package arrived.
+    bool StartDownloadProc(const QString& pUrlFile, const QString& pLocalFile,
+                           const KeptPlan& pKeptPlan);
     void webMain_BeforeNavigate2(const QString& URL, bool& Cancel);
 
     QLabel* picCaption;

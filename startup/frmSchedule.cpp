@@ -305,9 +305,12 @@ void frmSchedule::cmdOK_Click() {
 }
 
 // The service gets no plan that the descriptor does not hold: a plan that
-// cannot be written goes back to the former one, and the dialog stays.
+// cannot be written goes back to the former one, and the dialog stays. A
+// written plan is the newest until the service has it, also when the
+// program ends before it is sent (while its message is read).
 bool frmSchedule::storePlan(const studyplan::Plan& former) {
     if (studyplan::writeDescriptor(false)) {
+        studyplan::keepUnsent();
         return true;
     }
     studyplan::restore(former);

@@ -14,6 +14,7 @@
 
 class Browser;
 class FormPost;
+struct KeptPlan;
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -152,8 +153,9 @@ public:
     void mnuWeb_Click();
     void mnuAbout_Click();
     // True when the package was unpacked; the learner has been told either
-    // way. An empty name installs nothing and says nothing.
-    bool InstallCourseProc(const QString& pCourseFile);
+    // way. An empty name installs nothing and says nothing. pKeptPlan, when
+    // given, is the study plan that the course keeps across the install.
+    bool InstallCourseProc(const QString& pCourseFile, const KeptPlan* pKeptPlan = nullptr);
     // False when the descriptor could not be written.
     bool WriteScheduleSetFile();
 

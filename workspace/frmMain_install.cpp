@@ -9,6 +9,7 @@
 #include "shared/mainwindowlink.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmMain_measures.h"
+#include "workspace/stagedcourse.h"
 
 using namespace mainmeasures;
 
@@ -23,12 +24,19 @@ void deleteEarlierCopies() {
 }
 
 // The course's databases may be open (a reinstall of the open course);
-// they are reopened on their next use.
-bool unpackCourse(const QString& pCourseFile) {
+// they are reopened on their next use. The version file and the plan are
+// settled before the files take their places, so that an end at any moment
+// from here on leaves the former course or the new one, with the learner's
+// plan either way.
+bool unpackCourse(const QString& pCourseFile, const KeptPlan* pKeptPlan) {
     db::closeAllConnections();
     const QString copyName = "classdata" + GetUniqueID() + ".exe";
+    const auto settleCourse = [pKeptPlan](const QString& staging) {
+        const StagedCourse course(staging, ProductFolder());
+        return course.forgetVersions() && (!pKeptPlan || course.keepPlan(*pKeptPlan));
+    };
     QString error;
-    if (!RunPackage(pCourseFile, copyName, ProductFolder(), &error)) {
+    if (!RunPackage(pCourseFile, copyName, ProductFolder(), &error, settleCourse)) {
         qWarning("Course package not installed: %s", qUtf8Printable(error));
         return false;
     }
@@ -37,7 +45,7 @@ bool unpackCourse(const QString& pCourseFile) {
 
 }  // namespace
 
-bool frmMain::InstallCourseProc(const QString& pCourseFile) {
+bool frmMain::InstallCourseProc(const QString& pCourseFile, const KeptPlan* pKeptPlan) {
     if (pCourseFile.isEmpty()) {
         return false;
     }
@@ -47,12 +55,12 @@ bool frmMain::InstallCourseProc(const QString& pCourseFile) {
     FormInstance<frmMessage>::get()->ProgressMsgBox("4000", 0, QString(), "0");
     QDir().mkpath(ProductFolder());
     deleteEarlierCopies();
-    const bool installed = unpackCourse(pCourseFile);
+    const bool installed = unpackCourse(pCourseFile, pKeptPlan);
     FormInstance<frmMessage>::unload();
     if (installed) {
         MessageBoxAndWait("2986", 0, "OK", "0");
     } else {
-        MessageBoxAndWait("29861", 1, "OK", "1");
+        MessageBoxAndWait(PackageFailureMessage(pCourseFile, "29861"), 1, "OK", "1");
     }
     return installed;
 }

@@ -222,11 +222,11 @@ void frmMain::mnuRebuildEngine_Click() {
     if (MessageBoxAndWait("5001", 2, "OK_CANCEL", "2") != "OK") {
         return;
     }
-    // A package that does not unpack needs the same cure as a missing one;
-    // without the package nothing is deleted.
+    // A damaged package needs the same cure as a missing one; without the
+    // package nothing is deleted.
     const QString package = ProgramFolder() + "/giz/glossor.giz";
     if (!FileExists(package) || !rebuildEngineFolder(package)) {
-        MessageBoxAndWait("5003", 1, "OK", "0");
+        MessageBoxAndWait(PackageFailureMessage(package, "5003"), 1, "OK", "0");
         return;
     }
     tmrSyncMessageWaitTag = "REBUILD_ENGINE";

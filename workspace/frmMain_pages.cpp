@@ -66,10 +66,10 @@ bool studyPageIsCurrent() {
     return !gStudyPageDirty && page.exists() && page.lastModified().date() == QDate::currentDate();
 }
 
-void reportStudyPageFailure(PleaseWait& pleaseWait) {
+void reportStudyPageFailure(PleaseWait& pleaseWait, const QString& messageId) {
     pleaseWait.close();
     gStudyPageDirty = true;
-    MessageBoxAndWait("2998", 1, "OK", "0");
+    MessageBoxAndWait(messageId, 1, "OK", "0");
 }
 
 bool rebuildStudyPage() {
@@ -79,14 +79,16 @@ bool rebuildStudyPage() {
     doEvents();
     if (!readable) {
         qWarning("The study page template could not be read");
-        reportStudyPageFailure(pleaseWait);
+        reportStudyPageFailure(pleaseWait, "2998");
         return false;
     }
     const StudyProgressPage::Plan plan{gScheduleType, gScheduleDays, gScheduleStart, gScheduleEnd};
     const QString page = StudyProgressPage(plan, QDateTime::currentDateTime()).fill(templateText);
+    // A page that cannot be written asks for a data folder that can be, not
+    // for the program again.
     if (!big5::writeFile(studyPagePath(), page)) {
         qWarning("The study page could not be written");
-        reportStudyPageFailure(pleaseWait);
+        reportStudyPageFailure(pleaseWait, "29981");
         return false;
     }
     doEvents();

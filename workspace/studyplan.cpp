@@ -73,12 +73,15 @@ bool writeDescriptor(bool createMissing) {
 // Kept before it goes: a program ended while the service has not answered
 // would otherwise leave the service's older plan to win at the next opening.
 void sendToService() {
+    keepUnsent();
     const QString courseId = gCourseId;
-    const QString plan = memo();
-    rememberUnsent(courseId, plan);
-    if (putMemo(courseId, plan)) {
+    if (putMemo(courseId, memo())) {
         forgetUnsent(courseId);
     }
+}
+
+void keepUnsent() {
+    rememberUnsent(gCourseId, memo());
 }
 
 bool resendUnsent() {

@@ -32,6 +32,9 @@ bool writeDescriptor(bool createMissing);
 // service has taken it, and sent again at the next opening of the course,
 // so that the older plan on the service cannot replace it there.
 void sendToService();
+// Keeps the plan in setup.set as not yet sent, from the moment that the
+// descriptor holds it: an end before sendToService() leaves it to be sent.
+void keepUnsent();
 // Sends the plan that an earlier sendToService() could not deliver for
 // gCourseId; true when no plan of the course is waiting any more.
 bool resendUnsent();

@@ -3,12 +3,15 @@
 #include <functional>
 #include <optional>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
+#include <QWebEngineView>
 #include <utility>
 
 #include "platform/big5.h"
@@ -56,6 +59,8 @@ protected:
     bool packageWasRequested(const QString& courseId) {
         return loggedPaths(standin).contains("/lxv_download/" + courseId + ".giz");
     }
+
+    static constexpr int kRoadMs = 20000;
 
     StandinProcess standin;
 };
@@ -134,6 +139,98 @@ TEST_P(ReinstallCaseTest, AReinstallWritesOverTheCourseAsItIsNamedOnDisk) {
 INSTANTIATE_TEST_SUITE_P(EitherCase, ReinstallCaseTest,
                          ::testing::Values(std::pair<QString, QString>("DEMO", "demo"),
                                            std::pair<QString, QString>("demo", "DEMO")));
+
+namespace {
+
+// The page's link clicked with the mouse, through the window.
+void clickLink(frmClassDownload* window, const QString& href) {
+    ASSERT_TRUE(window->webMain->waitForLoad(10000)) << "the download page did not load";
+    const QVariantList box =
+        window->webMain
+            ->runJavaScriptSync("var r = document.querySelector(\"a[href='" + href +
+                                "']\").getBoundingClientRect(); [r.left + r.width / 2, "
+                                "r.top + r.height / 2]")
+            .toList();
+    ASSERT_EQ(box.size(), 2) << "no link " << href.toStdString();
+    clickThroughWindow(window->webMain->findChild<QWebEngineView*>()->focusProxy(), Qt::LeftButton,
+                       QPoint(box.at(0).toInt(), box.at(1).toInt()));
+}
+
+}  // namespace
+
+// The learner reinstalls, from the picker, a course whose data the service
+// has updated. Once the install tells its end, the files hold the learner's
+// plan and no version, so that a program ended there keeps the plan, and
+// the course then opens as the service's version.
+TEST_F(ClassDownloadTest, AReinstallFromThePickerKeepsThePlanAndForgetsTheOldVersion) {
+    makeMainWindowWithoutCourse("LXV", standin.baseUrl());
+    gServerURL = standin.baseUrl();
+    installDemoCourse();
+    const QStringList plan{"勤奮好學型", "40", "2024/3/1", "2024/4/10"};
+    ASSERT_TRUE(
+        big5::writeLines(basePath() + "/Lexivo2/DEMO.lxs", QStringList{"DEMO", kDemoName} + plan));
+    const QString versionFile = basePath() + "/Lexivo2/DEMO/DEMO.ver";
+    ASSERT_TRUE(big5::writeLines(versionFile, {"2023.9"}));
+    QStringList planAtTheEnd;
+    QByteArray versionAtTheEnd = "(not read)";
+    MessageAnswerer answerer("OK", [&] {
+        if (shownMessageText().contains("所選擇的課程已經安裝完成")) {
+            planAtTheEnd = descriptor("DEMO").mid(2);
+            versionAtTheEnd = readBytes(versionFile);
+        }
+    });
+    int pickers = 0;
+    QPointer<frmClassSelect> pickerSeen;
+    bool linkClicked = false;
+    // Each step acts from an event of its own: the road that it starts
+    // waits in it, while the learner goes on. A road that does not come back
+    // to the picker in time has its windows closed.
+    QElapsedTimer road;
+    road.start();
+    std::optional<PickerCloser> givenUp;
+    QTimer learner;
+    QObject::connect(&learner, &QTimer::timeout, [&] {
+        if (road.hasExpired(kRoadMs) && !givenUp) {
+            ADD_FAILURE() << "the reinstall did not come back to the picker";
+            givenUp.emplace(true);
+        }
+        frmClassSelect* picker = FormInstance<frmClassSelect>::isLoaded()
+                                     ? FormInstance<frmClassSelect>::get()
+                                     : nullptr;
+        if (picker && picker->isVisible() && picker != pickerSeen) {
+            pickerSeen = picker;
+            QWidget* next = picker->cmdDownload;
+            if (++pickers > 1) {
+                next = picker->imgClose;
+            }
+            QTimer::singleShot(0, next, [next] { clickThroughWindow(next); });
+        }
+        if (!linkClicked && FormInstance<frmClassDownload>::isLoaded() &&
+            FormInstance<frmClassDownload>::get()->isVisible()) {
+            linkClicked = true;
+            QTimer::singleShot(0, FormInstance<frmClassDownload>::get(), [] {
+                clickLink(FormInstance<frmClassDownload>::get(), "cmd:re:DEMO");
+            });
+        }
+    });
+    learner.start(5);
+    FormInstance<frmClassSelect>::get()->showModal();
+
+    EXPECT_TRUE(linkClicked);
+    EXPECT_EQ(pickers, 2);
+    EXPECT_EQ(answerer.trimmedTexts(),
+              QStringList({"確定要重新安裝課程嗎？", "所選擇的課程已經安裝完成"}));
+    EXPECT_EQ(planAtTheEnd, plan);
+    EXPECT_EQ(versionAtTheEnd, "");
+    EXPECT_EQ(descriptor("DEMO"), QStringList({"DEMO", kDemoName}) + plan);
+
+    learner.stop();
+    PickerCloser refusedAgain(true);
+    FormInstance<frmClassSelect>::get()->ReloadClass("DEMO");
+    EXPECT_EQ(answerer.texts().size(), 2) << answerer.texts().join('|').toStdString();
+    EXPECT_EQ(gCourseId, "DEMO");
+    EXPECT_EQ(big5::readLines(versionFile), QStringList{"2024.1"});
+}
 
 TEST_F(ClassDownloadTest, ADeclinedReinstallDownloadsNothingAndStays) {
     frmClassDownload* window = openDownloadWindow();

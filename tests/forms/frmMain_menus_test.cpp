@@ -340,22 +340,37 @@ TEST_F(MenuTest, RebuildingTheEngineReplacesItsFolderAndSaysSoASecondLater) {
     EXPECT_EQ(answerer.texts().at(1), "\n引擎已重建完成！");
 }
 
-// A file where the engine's folder belongs keeps the package from unpacking.
-TEST_F(MenuTest, ARebuildThatFailsSaysTheRepairPackageIsMissing) {
+// A file where the engine's folder belongs, or a disk that fills up once
+// the learner is asked (and has room again for the message that follows),
+// keeps the whole package from unpacking: the learner is asked for a data
+// folder that can be written, not for the program again.
+class RebuildNotWrittenTest : public MenuTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RebuildNotWrittenTest, ARebuildThatCannotBeWrittenAsksForAWritableFolder) {
+    const bool fileInTheWay = GetParam();
     const QString engine = basePath() + "/glossor";
-    ASSERT_TRUE(QDir(engine).removeRecursively());
-    writeBytes(engine, "in the way");
+    if (fileInTheWay) {
+        ASSERT_TRUE(QDir(engine).removeRecursively());
+        writeBytes(engine, "in the way");
+    }
+    std::optional<FullDisk> diskFull;
     QList<int> icons;
-    MessageAnswerer answerer("OK", [&icons] { icons << shownMessageIcon(); });
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull || fileInTheWay ? diskFull.reset() : void(diskFull.emplace());
+    });
     window->mnuRebuildEngine->trigger();
 
     ASSERT_EQ(answerer.texts().size(), 2);
-    EXPECT_TRUE(answerer.texts().at(1).contains("無法找到進行重建所需要的復原組件！"));
+    EXPECT_TRUE(answerer.trimmedTexts().at(1).startsWith("無法寫入本程式的資料夾"));
     EXPECT_EQ(icons, QList<int>({2, 1}));
     EXPECT_FALSE(window->tmrSyncMessageWait.isActive());
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
     EXPECT_FALSE(QFileInfo::exists(engine + ".new")) << "nothing half made is left";
+    EXPECT_EQ(QFile::exists(engine + "/data/err4list.mdb"), !fileInTheWay);
 }
+
+INSTANTIATE_TEST_SUITE_P(FileOrDisk, RebuildNotWrittenTest, ::testing::Bool());
 
 // The learner leaves by Ctrl+X while the engine unpacks behind the please-wait
 // box, and confirms: the program ends there, with the engine as it was beside

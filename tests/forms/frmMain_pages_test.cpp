@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <optional>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include "shared/globals.h"
 #include "shared/helpers.h"
 #include "tests/forms/toolwindowtest.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/standinprocess.h"
 #include "tests/support/windowsystem.h"
@@ -365,20 +367,40 @@ TEST_F(PagesWindowTest, ACurrentProgressPageIsShownAsItIsAndAStaleOneRebuilt) {
     EXPECT_TRUE(shownText(window->webMain).contains("自訂期限型（30日完成）"));
 }
 
-TEST_F(PagesWindowTest, AnUnreadableTemplateIsReportedAndKeepsThePageDirty) {
-    openMainWindow("LXV");
-    ASSERT_TRUE(QFile::remove(gBasePath + "/Lexivo2/manual/study.tmp.htm"));
-    gStudyPageDirty = true;
+// A page that cannot be made is told as what keeps it from being made: a
+// template that the installation did not leave, or a full disk (full once
+// the page is asked for, with room again for the message).
+class StudyPageNotMadeTest : public PagesWindowTest, public ::testing::WithParamInterface<bool> {};
 
-    MessageAnswerer answerer("OK");
-    clickButton(0);
+TEST_P(StudyPageNotMadeTest, IsToldAsSuchAndKeepsThePageDirty) {
+    const bool diskIsFull = GetParam();
+    openMainWindow("LXV");
+    if (!diskIsFull) {
+        ASSERT_TRUE(QFile::remove(gBasePath + "/Lexivo2/manual/study.tmp.htm"));
+    }
+    gStudyPageDirty = true;
+    std::optional<FullDisk> diskFull;
+    if (diskIsFull) {
+        diskFull.emplace();
+    }
+    QList<int> icons;
+    MessageAnswerer answerer("OK", [&] {
+        icons << shownMessageIcon();
+        diskFull.reset();
+    });
+    clickThroughWindow(window->picMenus[mainmeasures::kButtonProgress], Qt::LeftButton,
+                       QPoint(3, 3));
 
     ASSERT_EQ(answerer.texts().size(), 1);
-    EXPECT_TRUE(answerer.texts().first().contains("學習進度頁面無法建立"));
+    EXPECT_TRUE(answerer.trimmedTexts().first().startsWith(diskIsFull ? "無法寫入本程式的資料夾"
+                                                                      : "學習進度頁面無法建立"));
+    EXPECT_EQ(icons, QList<int>{1});
     EXPECT_TRUE(gStudyPageDirty);
     EXPECT_FALSE(QFileInfo::exists(studyPagePath()));
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
 }
+
+INSTANTIATE_TEST_SUITE_P(TemplateOrDisk, StudyPageNotMadeTest, ::testing::Bool());
 
 TEST_F(PagesWindowTest, TheServiceEditionsShowTheServicesProgressPage) {
     StandinProcess standin;

@@ -146,6 +146,32 @@ TEST_F(ScheduleTest, ChoosingANamedPlanStoresItInTheDescriptorAndOnTheService) {
     EXPECT_TRUE(window->isEnabled());
 }
 
+// The chosen plan waits to be sent from the moment that the descriptor holds
+// it: a program ended while the learner reads that it was taken sends it at
+// the next opening, rather than take the service's older one.
+class PlanChoiceTest : public ScheduleTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PlanChoiceTest, AChosenPlanWaitsToBeSentWhileItIsTold) {
+    const int plan = GetParam();
+    const int days = plan == 4 ? 25 : 60;
+    const QString memo =
+        QString::number(days) + "@" + dateText(today) + "@" + dateText(today.addDays(days));
+    dialog()->txtLimitDays->setText("25");
+    QString unsentWhileTold = "(not told)";
+    MessageAnswerer answerer("OK", [&] {
+        if (shownMessageText().contains("已將學習進度變更為")) {
+            unsentWhileTold = studyplan::unsentMemo("DEMO");
+        }
+    });
+    clickThroughWindow(dialog()->picSchedule[plan]);
+
+    EXPECT_EQ(unsentWhileTold, memo);
+    EXPECT_EQ(sentPlans(), QStringList{memo});
+    EXPECT_TRUE(studyplan::unsentMemo("DEMO").isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(NamedOrOwn, PlanChoiceTest, ::testing::Values(2, 4));
+
 TEST_F(ScheduleTest, CancellingTheChoiceChangesNothing) {
     const QByteArray before = readBytes(descriptorPath());
     MessageAnswerer answerer("CANCEL");

@@ -86,6 +86,15 @@ TEST_F(InstallTest, PackagesThatCannotBeWrittenAskForAWritableFolder) {
         ::testing::ExitedWithCode(0), "told 1, icon 1: 無法寫入本程式的資料夾");
 }
 
+// Another copy is the cure for a damaged or missing package only: a whole
+// one failed at its writing.
+TEST_F(InstallTest, AFailedPackageIsToldAsDamagedOnlyWhenItIsNotWhole) {
+    writeBytes(basePath() + "/broken.giz", "not a package");
+    EXPECT_EQ(PackageFailureMessage(ProgramFolder() + "/giz/glossor.giz", "5003"), "29981");
+    EXPECT_EQ(PackageFailureMessage(basePath() + "/broken.giz", "5003"), "5003");
+    EXPECT_EQ(PackageFailureMessage(basePath() + "/missing.giz", "29861"), "29861");
+}
+
 TEST_F(InstallTest, InstallUpdaterWritesTheProgramFolderForTheUpdater) {
     InstallUpdater();
 

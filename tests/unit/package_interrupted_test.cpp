@@ -125,6 +125,24 @@ TEST_F(InterruptedUnpackTest, AReplacedDatabaseDoesNotInheritTheFormerJournal) {
     EXPECT_TRUE(QFile::exists(path("dest/DEMO/notes.txt-journal")));
 }
 
+// Adjusted before the entries are declared whole, a file moves into place
+// as adjusted, also by the next start; an adjustment that fails moves none.
+TEST_F(InterruptedUnpackTest, EntriesMoveAsAdjustedAndAFailedAdjustmentMovesNone) {
+    ASSERT_TRUE(package::unpack(makePackage("old", "old"), path("dest")));
+    const QString fresh = makePackage("new", "new");
+    EXPECT_FALSE(
+        package::unpack(fresh, path("dest"), nullptr, {}, [](const QString&) { return false; }));
+    EXPECT_EQ(installedFiles(), filesHolding("old"));
+    EXPECT_TRUE(hiddenFolders().isEmpty());
+
+    ASSERT_TRUE(package::unpack(fresh, path("dest"), nullptr, {}, [](const QString& entries) {
+        writeBytes(entries + "/DEMO.lxs", "adjusted");
+        return true;
+    }));
+    EXPECT_EQ(readBytes(path("dest/DEMO.lxs")), "adjusted");
+    EXPECT_EQ(installedFiles().mid(1), filesHolding("new").mid(1));
+}
+
 TEST_F(InterruptedUnpackTest, NothingToFinishInAFolderThatIsNotThere) {
     EXPECT_TRUE(package::finishInterruptedUnpack(path("missing")));
     EXPECT_FALSE(QDir(path("missing")).exists());
