@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "platform/big5.h"
 #include "platform/db.h"
@@ -10,7 +11,6 @@
 #include "tests/e2e/programtest.h"
 #include "tests/e2e/sweep/crashsweep.h"
 #include "tests/e2e/walksteps.h"
-#include "tests/support/servicelog.h"
 
 using namespace crashsweep;
 
@@ -85,6 +85,7 @@ protected:
     static constexpr int kSweepRunTimeoutMs = 30000;
     static constexpr int kPollMs = 20;
     static constexpr int kKillAtWaitMs = 5000;
+    static constexpr int kPortWaitMs = 10000;
 
     void SetUp() override;
 
@@ -121,7 +122,7 @@ protected:
     QString m_deadServersFile;
     QString m_startServiceData;
     int m_port = 0;
-    int m_deadPort = 0;
+    RefusingPort m_unreachable;
     RoadStates m_states;
     std::unique_ptr<ProgramRun> m_lastRun;
 };
@@ -136,9 +137,9 @@ void CrashSweepTest::prepareStart() {
     ASSERT_NO_FATAL_FAILURE(startStandin());
     m_port = standin.port();
     m_startServiceData = standin.dataDir();
-    m_deadPort = unusedLoopbackPort();
+    ASSERT_GT(m_unreachable.port(), 0);
     m_deadServersFile = m_trials.path() + "/unreachable.set";
-    ASSERT_TRUE(writeServersFile(m_deadServersFile, m_deadPort));
+    ASSERT_TRUE(writeServersFile(m_deadServersFile, m_unreachable.port()));
     // The LXV learner reads the news no more, and chooses the first plan.
     const bool lxv = road.edition == "LXV";
     const QStringList script =
@@ -159,9 +160,14 @@ void CrashSweepTest::startTrial(const QString& name) {
     m_trialFolder = m_trials.path() + "/" + name;
     ASSERT_TRUE(copyFolder(tmp(), trialTmp()));
     ASSERT_TRUE(copyFolder(m_startServiceData, m_trialFolder + "/standin"));
-    // The start's port: the program keeps addresses of the service.
-    ASSERT_TRUE(standin.start(m_trialFolder + "/standin", {"--port", QString::number(m_port)}))
-        << "the stand-in did not start again on port " << m_port;
+    // The start's port: the program keeps addresses of the service. A
+    // connection of another test's may hold the port for a moment.
+    const QDeadlineTimer deadline(kPortWaitMs);
+    while (!standin.start(m_trialFolder + "/standin", {"--port", QString::number(m_port)})) {
+        ASSERT_FALSE(deadline.hasExpired())
+            << "the stand-in did not start again on port " << m_port;
+        QThread::msleep(kPollMs);
+    }
     for (const auto& [script, mode] : GetParam().modes) {
         ASSERT_TRUE(standin.setMode(script, mode));
     }
@@ -242,7 +248,7 @@ bool CrashSweepTest::startAgain(bool online) {
     const Road& road = GetParam();
     const bool withCourse = courseInstalled(trialTmp());
     const QStringList script =
-        joined({startUp(road.edition, online, withCourse, online ? m_port : m_deadPort),
+        joined({startUp(road.edition, online, withCourse, online ? m_port : m_unreachable.port()),
                 leave(road.edition, online, withCourse)});
     return runToEnd(script, online);
 }
