@@ -1,10 +1,5 @@
 #include "tests/e2e/sweep/crashsweep.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <QCryptographicHash>
 #include <QDir>
@@ -237,21 +232,6 @@ QString RoadStates::differences(const Facts& seen, bool withService) const {
         }
     }
     return text;
-}
-
-RefusingPort::RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        m_port = ntohs(address.sin_port);
-    }
-}
-
-RefusingPort::~RefusingPort() {
-    ::close(m_socket);
 }
 
 bool copyFolder(const QString& from, const QString& to) {

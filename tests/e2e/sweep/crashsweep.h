@@ -66,22 +66,6 @@ struct RoadStates {
     QString differences(const Facts& seen, bool withService) const;
 };
 
-// A loopback port kept bound, but not listening, while this lives:
-// connections to it are refused, and no other test takes it meanwhile.
-class RefusingPort {
-public:
-    RefusingPort();
-    ~RefusingPort();
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-
-    int port() const { return m_port; }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
-
 bool copyFolder(const QString& from, const QString& to);
 bool courseInstalled(const QString& tmp);
 

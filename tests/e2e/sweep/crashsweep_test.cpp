@@ -11,6 +11,7 @@
 #include "tests/e2e/programtest.h"
 #include "tests/e2e/sweep/crashsweep.h"
 #include "tests/e2e/walksteps.h"
+#include "tests/support/servicelog.h"
 
 using namespace crashsweep;
 
