@@ -143,7 +143,7 @@ ScriptReply StandinServer::runScript(const QString& route, const httplib::Reques
 
 bool StandinServer::applyTestMode(const QString& path, const httplib::Request& request,
                                   httplib::Response& response) {
-    const TestControls::Mode mode = m_testControls->modeFor(path);
+    const TestControls::Mode mode = m_testControls->modeForRequest(path);
     switch (mode.behaviour) {
         case TestControls::Behaviour::Normal:
             return true;
@@ -191,6 +191,12 @@ void StandinServer::handleTestControl(const QString& path, const httplib::Reques
         const FormFields fields = FormFields::fromUrlEncoded(body);
         const bool ok = m_testControls->setMode(fields.value("script"), fields.value("mode"));
         setReply(response, ScriptReply::text(ok ? "OK" : "ERR_MODE"));
+    } else if (command == "hold" && request.method == "POST") {
+        const FormFields fields = FormFields::fromUrlEncoded(body);
+        bool isNumber = false;
+        const int held = fields.value("request").toInt(&isNumber);
+        const bool ok = isNumber && m_testControls->hold(fields.value("script"), held);
+        setReply(response, ScriptReply::text(ok ? "OK" : "ERR_HOLD"));
     } else if (command == "log" && request.method == "GET") {
         setReply(response, ScriptReply::file(m_testControls->logText(), "text/plain"));
     } else if (command == "clear-log" && request.method == "POST") {

@@ -10,6 +10,10 @@ QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1).toLower();
 }
 
+QString keyOf(const QString& script) {
+    return script.startsWith('/') ? script.toLower() : fileNameOf(script);
+}
+
 QByteArray oneLine(QByteArray text) {
     return text.replace('\t', ' ').replace('\r', ' ').replace('\n', ' ');
 }
@@ -42,17 +46,39 @@ bool TestControls::setMode(const QString& script, const QString& mode) {
         return false;
     }
     std::lock_guard lock(m_mutex);
-    m_modes.insert(script.startsWith('/') ? script.toLower() : fileNameOf(script), parsed);
+    m_modes.insert(keyOf(script), parsed);
     return true;
 }
 
-TestControls::Mode TestControls::modeFor(const QString& path) const {
-    std::lock_guard lock(m_mutex);
-    const auto exact = m_modes.constFind(path.toLower());
-    if (exact != m_modes.constEnd()) {
-        return exact.value();
+bool TestControls::hold(const QString& script, int request) {
+    if (script.isEmpty() || request < 0) {
+        return false;
     }
-    return m_modes.value(fileNameOf(path));
+    std::lock_guard lock(m_mutex);
+    if (request == 0) {
+        m_holds.remove(keyOf(script));
+    } else {
+        m_holds.insert(keyOf(script), {request, 0});
+    }
+    return true;
+}
+
+template <typename Setting>
+Setting TestControls::settingFor(const QHash<QString, Setting>& settings, const QString& path) {
+    const auto exact = settings.constFind(path.toLower());
+    return exact != settings.constEnd() ? exact.value() : settings.value(fileNameOf(path));
+}
+
+TestControls::Mode TestControls::modeForRequest(const QString& path) {
+    std::lock_guard lock(m_mutex);
+    const QString key = m_holds.contains(path.toLower()) ? path.toLower() : fileNameOf(path);
+    const auto held = m_holds.find(key);
+    if (held != m_holds.end() && ++held->seen == held->request) {
+        Mode silent;
+        silent.behaviour = Behaviour::Silent;
+        return silent;
+    }
+    return settingFor(m_modes, path);
 }
 
 void TestControls::record(const QByteArray& method, const QByteArray& path, const QByteArray& query,

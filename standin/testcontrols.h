@@ -22,7 +22,13 @@ public:
     // A script named with a leading "/" is that exact path
     // ("/serverside/p_getconn.asp"); without one, that file anywhere.
     bool setMode(const QString& script, const QString& mode);
-    Mode modeFor(const QString& path) const;
+    // The request-th request of the script from now on (from 1) is held: it
+    // gets no answer, as in the silent mode, and reaches no script; the
+    // script's mode answers the others. 0 ends the hold; false for a count
+    // below 0. The script is named as for setMode().
+    bool hold(const QString& script, int request);
+    // How to answer a request that has come in; it counts for a hold.
+    Mode modeForRequest(const QString& path);
 
     void record(const QByteArray& method, const QByteArray& path, const QByteArray& query,
                 const QByteArray& body, const QByteArray& contentType);
@@ -36,7 +42,16 @@ public:
     static QByteArray garbage();
 
 private:
+    struct Hold {
+        int request = 0;
+        int seen = 0;
+    };
+    // The setting of a script, by exact path or else by file name.
+    template <typename Setting>
+    static Setting settingFor(const QHash<QString, Setting>& settings, const QString& path);
+
     mutable std::mutex m_mutex;
     QHash<QString, Mode> m_modes;
+    QHash<QString, Hold> m_holds;
     QList<QByteArray> m_log;
 };

@@ -8,6 +8,9 @@
 
 namespace {
 
+// A killed process is gone as soon as the system has reaped it.
+constexpr int kKilledEndMs = 10000;
+
 QString uniqueFileIn(const QString& folder, const QString& stem) {
     return folder + "/" + stem + "-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
@@ -61,6 +64,7 @@ bool ProgramRun::start(const QStringList& arguments, const QStringList& script) 
     environment.insert("QT_QPA_GENERIC_PLUGINS", "lexivodriver");
     environment.insert("LEXIVO_E2E_SCRIPT", m_scriptFile);
     environment.insert("LEXIVO_E2E_LOG", m_logFile);
+    environment.insert(m_environment);
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start(m_programFolder + "/lexivo", arguments);
@@ -75,6 +79,19 @@ bool ProgramRun::waitForEnd(int timeoutMs) {
     }
     m_output += QString::fromLocal8Bit(m_process.readAll());
     return ended;
+}
+
+bool ProgramRun::endsWithin(int timeoutMs) {
+    if (!m_process.waitForFinished(timeoutMs) && m_process.state() != QProcess::NotRunning) {
+        return false;
+    }
+    m_output += QString::fromLocal8Bit(m_process.readAll());
+    return true;
+}
+
+void ProgramRun::kill() {
+    m_process.kill();
+    waitForEnd(kKilledEndMs);
 }
 
 bool ProgramRun::run(const QStringList& arguments, const QStringList& script, int timeoutMs) {

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -19,12 +20,20 @@ public:
     // Runs the executable of another program folder (a copy of the build's
     // with files of the test's) instead of the build's own.
     void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+    // An environment variable of the next start, besides the run's own.
+    void setEnvironment(const QString& name, const QString& value) {
+        m_environment.insert(name, value);
+    }
 
     // Each script line's fields are joined by tabs.
     bool start(const QStringList& arguments, const QStringList& script);
     // False when the program had not ended in time (it is then killed).
     bool waitForEnd(int timeoutMs);
     bool run(const QStringList& arguments, const QStringList& script, int timeoutMs);
+    // Whether the program ends within the time; it runs on if not.
+    bool endsWithin(int timeoutMs);
+    // Ends the program at once (SIGKILL) and waits for its end.
+    void kill();
 
     int exitCode() const { return m_process.exitCode(); }
     bool crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
@@ -41,6 +50,7 @@ private:
     QString m_scriptFile;
     QString m_logFile;
     QString m_programFolder = QStringLiteral(LEXIVO_PROGRAM_DIR);
+    QProcessEnvironment m_environment;
     QProcess m_process;
     QString m_output;
 };

@@ -26,12 +26,16 @@ void ProgramTest::startStandin(const QJsonObject& versions) {
         arguments << "--seed" << ownSeed;
     }
     ASSERT_TRUE(standin.start(m_root.path() + "/standin", arguments));
-    const QString base = standin.baseUrl();
-    const QString host = standinHost();
-    ASSERT_TRUE(big5::writeLines(
-        serversFile(), {"service=" + base, "update=" + host, "web=" + base, "account=" + base,
-                        "formerDomain=lexivo-former.invalid", "learnWeb=" + base,
-                        "publisherHome=" + base, "pno=DEMO0001", "password=demo"}));
+    ASSERT_TRUE(writeServersFile(serversFile(), standin.port()));
+}
+
+bool ProgramTest::writeServersFile(const QString& file, int port) {
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(port);
+    const QString base = "http://" + host + "/";
+    return big5::writeLines(
+        file, {"service=" + base, "update=" + host, "web=" + base, "account=" + base,
+               "formerDomain=lexivo-former.invalid", "learnWeb=" + base, "publisherHome=" + base,
+               "pno=DEMO0001", "password=demo"});
 }
 
 QStringList ProgramTest::requestedPaths() {

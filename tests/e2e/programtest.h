@@ -27,6 +27,10 @@ protected:
     // The started stand-in as the program names a server ("127.0.0.1:PORT").
     QString standinHost() const;
 
+    // A servers.set that names the service at 127.0.0.1:port, and the LXV
+    // account of the seed.
+    static bool writeServersFile(const QString& file, int port);
+
     // Steps that every fresh start goes through or ends with.
     static QStringList closeNews(bool doNotShowAgain = false);
     static QStringList closeEmptyPicker();

@@ -55,10 +55,15 @@ QStringList selectQuestion(const QString& nodeText) {
 
 // The answer box is given back when the check has ended; the page then
 // shows this sentence's verdict.
-QStringList checkSentence(const QString& sentence, const QString& verdict) {
+QStringList checkSentence(const QString& sentence, const QString& verdict, bool uploadLost) {
     QStringList steps = {
         step({"type", "frmMain", "QLineEdit:0", sentence}),
         step({"key", "frmMain", "QLineEdit:0", "Return"}),
+    };
+    if (uploadLost) {
+        steps << step({"answer", "OK", "目前網路中斷"});
+    }
+    steps << QStringList{
         step({"ready", "frmMain", "QLineEdit:0"}),
         step({"waitpage", "frmMain",
               elementTextIs("verdict", verdict) + " && " + elementTextIs("sentence", sentence)}),

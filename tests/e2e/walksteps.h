@@ -34,8 +34,9 @@ inline const QString kCorrect = QStringLiteral("正確");
 inline const QString kWrong = QStringLiteral("有錯誤");
 
 // Types the sentence into the answer box and sends it with Enter; waits for
-// the verdict; logs the codes of a wrong one.
-QStringList checkSentence(const QString& sentence, const QString& verdict);
+// the verdict; logs the codes of a wrong one. An upload that the service
+// does not take is told on the way.
+QStringList checkSentence(const QString& sentence, const QString& verdict, bool uploadLost = false);
 
 // The statistics page with the category of the code opened and the code
 // clicked, which opens the wrong-sentences window; that window's list is

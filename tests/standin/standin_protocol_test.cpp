@@ -106,6 +106,31 @@ TEST_F(StandinProtocolTest, SilentModeNeverAnswersAndKeepsNoWorkerOnceTheClientL
     EXPECT_EQ(request("p_getversion.asp", {{"type", "lxv"}}), "2.1.0");
 }
 
+TEST_F(StandinProtocolTest, AHoldKeepsOnlyTheNamedRequestUnansweredAndUnrun) {
+    EXPECT_FALSE(standin.hold("p_all_setmemo.asp", -1));
+    ASSERT_TRUE(standin.hold("p_all_setmemo.asp", 2));
+    const QByteArray put = "key=quillmarrowed&act=PUT&pno=DEMO0001&courseId=DEMO&setmemo=";
+    EXPECT_TRUE(standin.post("/p_all_setmemo.asp", put + "20@2024/3/1@2024/3/21").answered);
+    EXPECT_FALSE(
+        standin.post("/p_all_setmemo.asp", put + "40@2024/3/1@2024/4/10", "text/plain", 300)
+            .answered);
+    EXPECT_EQ(
+        request("p_all_setmemo.asp", {{"act", "GET"}, {"pno", "DEMO0001"}, {"courseId", "DEMO"}}),
+        "OK#20@2024/3/1@2024/3/21");
+}
+
+TEST_F(StandinProtocolTest, AHeldScriptAnswersTheOtherRequestsAsItsModeSays) {
+    ASSERT_TRUE(standin.setMode("p_getconn.asp", "offline"));
+    ASSERT_TRUE(standin.hold("p_getconn.asp", 2));
+    EXPECT_FALSE(standin.post("/p_getconn.asp", "key=quillmarrowed").answered);
+    EXPECT_FALSE(standin.post("/p_getconn.asp", "key=quillmarrowed", "text/plain", 300).answered);
+    ASSERT_TRUE(standin.setMode("p_getconn.asp", "normal"));
+    EXPECT_TRUE(request("p_getconn.asp", {}).startsWith("ONLINE#"));
+    ASSERT_TRUE(standin.hold("p_getconn.asp", 1));
+    ASSERT_TRUE(standin.hold("p_getconn.asp", 0));
+    EXPECT_TRUE(request("p_getconn.asp", {}).startsWith("ONLINE#"));
+}
+
 TEST_F(StandinProtocolTest, SilentModeSendsNoAnswerEvenWhenTheStandinStops) {
     ASSERT_TRUE(standin.setMode("p_getconn.asp", "silent"));
     bool answered = true;

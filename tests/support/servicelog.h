@@ -21,20 +21,34 @@ inline QStringList loggedPaths(StandinProcess& standin) {
     return paths;
 }
 
+// A loopback port kept bound, but not listening, while this lives:
+// connections to it are refused, and no other test takes it meanwhile.
+class RefusingPort {
+public:
+    RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            m_port = ntohs(address.sin_port);
+        }
+    }
+    ~RefusingPort() { ::close(m_socket); }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port = 0;
+};
+
 // A loopback port that was free a moment ago: connections to it are refused.
 inline int unusedLoopbackPort() {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    int port = 0;
-    if (::bind(socket, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-        ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(socket);
-    return port;
+    return RefusingPort().port();
 }
 
 inline QString unusedLoopbackBase() {

@@ -107,6 +107,12 @@ bool StandinProcess::setMode(const QString& script, const QString& mode) {
     return post("/__test/mode", body).body == "OK";
 }
 
+bool StandinProcess::hold(const QString& script, int request) {
+    const QByteArray body =
+        "script=" + QUrl::toPercentEncoding(script) + "&request=" + QByteArray::number(request);
+    return post("/__test/hold", body).body == "OK";
+}
+
 QList<StandinRequest> StandinProcess::log() {
     QList<StandinRequest> requests;
     for (const QByteArray& line : get("/__test/log").body.split('\n')) {

@@ -54,6 +54,10 @@ public:
     // the root). mode: "normal", "err:ERR_X", "garbage", "silent", "offline",
     // "status:N" (HTTP status N).
     bool setMode(const QString& script, const QString& mode);
+    // The request-th request of the script from now on gets no answer and
+    // reaches no script; the others are answered as its mode says. 0 ends
+    // the hold.
+    bool hold(const QString& script, int request);
     // Every request received since the start or the last clearLog(), in order.
     QList<StandinRequest> log();
     bool clearLog();

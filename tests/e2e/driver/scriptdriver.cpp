@@ -1,6 +1,9 @@
 #include "tests/e2e/driver/scriptdriver.h"
 
+#include <qpa/qwindowsysteminterface.h>
+#include <unistd.h>
 #include <algorithm>
+#include <csignal>
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -18,7 +21,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -269,6 +271,10 @@ ScriptDriver::ScriptDriver(const QString& scriptFile, const QString& logFile) : 
         }
     }
     m_log.open(QIODevice::WriteOnly | QIODevice::Append);
+    m_killMessage = qEnvironmentVariable("LEXIVO_E2E_KILL_MESSAGE");
+    m_killOccurrence = qEnvironmentVariableIntValue("LEXIVO_E2E_KILL_OCCURRENCE");
+    m_killFile = qEnvironmentVariable("LEXIVO_E2E_KILL_FILE");
+    qApp->installEventFilter(this);
     m_timer.setInterval(kTickMs);
     connect(&m_timer, &QTimer::timeout, this, &ScriptDriver::tick);
     m_timer.start();
@@ -283,6 +289,9 @@ void ScriptDriver::log(const QString& line) {
 // loops (a click that opens a modal window), in which the following steps
 // must go on.
 void ScriptDriver::tick() {
+    if (!m_killFile.isEmpty() && QFile::exists(m_killFile)) {
+        killNow();
+    }
     logNewWindows();
     if (m_next >= m_steps.size() || m_actionWaiting) {
         return;
@@ -316,6 +325,46 @@ bool ScriptDriver::isActing(const QWidget* window) const {
                        [window](const RunningStep& running) { return running.window == window; });
 }
 
+// A please-wait box may be gone before the next tick: it is logged when it
+// shows. A message window that shows another text meanwhile is seen by the
+// ticks.
+bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* window = static_cast<QWidget*>(watched);
+        if (window->isWindow() && QString(window->metaObject()->className()) == "frmMessage") {
+            // Each showing counts, also the same text again in a window that
+            // took the place of the one before.
+            m_loggedMessage = nullptr;
+            logMessage(window);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ScriptDriver::logMessage(QWidget* message) {
+    const QString text = messageText(message);
+    if (message == m_loggedMessage && text == m_loggedMessageText) {
+        return;
+    }
+    m_loggedMessage = message;
+    m_loggedMessageText = text;
+    log("message " + text);
+    killAtMessage(text);
+}
+
+// The kill waits for the program to go on to its wait (the answer, or the
+// work behind a please-wait box); the log is on the disk by then.
+void ScriptDriver::killAtMessage(const QString& text) {
+    const int occurrence = ++m_messageCounts[text];
+    if (text == m_killMessage && occurrence == m_killOccurrence) {
+        QTimer::singleShot(0, &ScriptDriver::killNow);
+    }
+}
+
+void ScriptDriver::killNow() {
+    ::kill(::getpid(), SIGKILL);
+}
+
 void ScriptDriver::logNewWindows() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         const QString className = window->metaObject()->className();
@@ -323,12 +372,7 @@ void ScriptDriver::logNewWindows() {
             continue;
         }
         if (className == "frmMessage") {
-            const QString text = messageText(window);
-            if (window != m_loggedMessage || text != m_loggedMessageText) {
-                m_loggedMessage = window;
-                m_loggedMessageText = text;
-                log("message " + text);
-            }
+            logMessage(window);
         } else if (!m_seenWindows.contains(window)) {
             m_seenWindows.insert(window);
             connect(window, &QObject::destroyed, this,

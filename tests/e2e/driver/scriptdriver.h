@@ -3,6 +3,7 @@
 #include <optional>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -21,7 +22,15 @@ class QWidget;
 // window manager deliver them. What the program shows meanwhile (every
 // window of ours, every message) and the steps still running when another
 // one starts are written to a log that the end-to-end test reads after the
-// program has ended.
+// program has ended. A message is logged as it is shown, so that every
+// message and please-wait box is in the log, however short its stay.
+//
+// LEXIVO_E2E_KILL_MESSAGE and LEXIVO_E2E_KILL_OCCURRENCE (N, from 1) make
+// the program end with SIGKILL while it waits at the N-th showing of that
+// message (its text as the log writes it after "message "): at the first
+// event that runs once the message is up, after the log has been written.
+// LEXIVO_E2E_KILL_FILE names a file whose coming into being ends the
+// program so at its next wait.
 //
 // Script lines, fields separated by tabs:
 //   wait      CLASS                    a window of the class is shown
@@ -60,8 +69,13 @@ public:
     ScriptDriver(const QString& scriptFile, const QString& logFile);
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void tick();
     void logNewWindows();
+    void logMessage(QWidget* message);
+    // Ends the program when the message just logged is the one to die at.
+    void killAtMessage(const QString& text);
+    static void killNow();
     // The widget that the step acts on once it can act, else nullptr (the
     // window itself for steps on a whole window).
     QWidget* readyTarget(const QStringList& step);
@@ -97,6 +111,10 @@ private:
     QSet<QWidget*> m_seenWindows;
     QWidget* m_loggedMessage = nullptr;
     QString m_loggedMessageText;
+    QHash<QString, int> m_messageCounts;
+    QString m_killMessage;
+    int m_killOccurrence = 0;
+    QString m_killFile;
 
     // The one question put to a page at a time, and its answer once it came.
     struct PageQuestion {
