@@ -384,12 +384,16 @@ Transaction::Transaction(const QString& connectionString, const QString& joinedC
     }
 }
 
+// A statement that failed may have ended the transaction already: the
+// rollback's own failure then tells nothing of why the work failed.
 Transaction::~Transaction() {
+    const bool refusedByDisk = latestFailureRefusedByDisk;
     if (m_active) {
         QString ignored;
         run(QStringLiteral("ROLLBACK"), m_connectionString, &ignored);
     }
     leave();
+    latestFailureRefusedByDisk = refusedByDisk;
 }
 
 bool Transaction::commit() {

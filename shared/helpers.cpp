@@ -196,6 +196,10 @@ QString GetVersionDigit(const QString& pVersion) {
     return part.right(2).left(1);
 }
 
+QString RecordsNotStoredMessage(bool pRefusedByDisk) {
+    return pRefusedByDisk ? QStringLiteral("29981") : QStringLiteral("29971");
+}
+
 QString Trim(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();

@@ -21,6 +21,11 @@ bool IsEmailValid(const QString& pEmail);
 void OpenUrlInBrowser(const QString& pUrl);
 QString GetVersionDigit(const QString& pVersion);
 
+// The message that tells that the learner's records could not be stored:
+// the data folder that refused the write (29981), which another install of
+// the course would not mend, or else the course's databases (29971).
+QString RecordsNotStoredMessage(bool pRefusedByDisk);
+
 // Removes blanks (U+0020) only, at both ends.
 QString Trim(const QString& text);
 // Doubles every "'" so that a value can stand between quotes in SQL.

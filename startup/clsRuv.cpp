@@ -30,7 +30,7 @@ clsRuv::HRESULT bindStatusOf(http::DownloadStatus status) {
         case http::DownloadStatus::Timeout:
             return statusCode(0x800C000Bu);
         case http::DownloadStatus::CannotWriteFile:
-            return statusCode(0x800C000Fu);
+            return clsRuv::kCannotSaveFile;
         case http::DownloadStatus::Aborted:
             return kAbort;
         case http::DownloadStatus::DownloadFailure:

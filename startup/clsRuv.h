@@ -13,6 +13,8 @@ class clsRuv : public QObject {
 
 public:
     using HRESULT = std::int32_t;
+    // The crash number of a download whose file could not be written here.
+    static constexpr HRESULT kCannotSaveFile = HRESULT(0x800C000Fu);
 
     // True when the file arrived whole, false when the download failed; no
     // value (and nothing started) while a download of this object runs.

@@ -184,9 +184,10 @@ void frmClassDownload::webMain_BeforeNavigate2(const QString& URL, bool& Cancel)
     const QString packageUrl = gServerURL + "lxv_download/" + courseId + ".giz";
     const QString localFile = gBasePath + "/" + courseId + ".giz";
     // Closed while a failed download is told, the window has shown the
-    // picker on its way out already.
+    // picker on its way out already. A package that arrived but could not be
+    // saved asks for a data folder that can be written, not for the network.
     if (!StartDownloadProc(packageUrl, localFile, planBeforeInstall(courseId)) &&
-        !showMessageAndWait("2802", 1, "OK", "1")) {
+        !showMessageAndWait(mPackageNotSaved ? "29981" : "2802", 1, "OK", "1")) {
         return;
     }
     FormInstance<frmClassSelect>::get()->showModal();
@@ -200,6 +201,9 @@ bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString&
     tmpDownloadClass = std::make_unique<clsRuv>();
     connect(tmpDownloadClass.get(), &clsRuv::RuvDLProg, this,
             &frmClassDownload::tmpDownloadClass_RuvDLProg);
+    mPackageNotSaved = false;
+    connect(tmpDownloadClass.get(), &clsRuv::RuvDLCrash, this,
+            [this](qint32 RuvErrNum) { mPackageNotSaved = RuvErrNum == clsRuv::kCannotSaveFile; });
     setEnabled(false);
     SetFormTransparent(this, kDownloadAlpha);
     showProgressPanel();

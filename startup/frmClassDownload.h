@@ -64,4 +64,7 @@ private:
     void setFlashLeftTwips(int pLeftTwips);
 
     int mFlashLeftTwips = 0;
+    // Whether the last download failed at writing the package here rather
+    // than on its way.
+    bool mPackageNotSaved = false;
 };

@@ -57,7 +57,7 @@ bool cleanLearnerTables(const QStringList& pStatements) {
 // Records that are still here are not cleared on the service either, so the
 // two copies keep agreeing.
 void showRecordsNotCleaned() {
-    MessageBoxAndWait("29971", 1, "OK", "1");
+    MessageBoxAndWait(RecordsNotStoredMessage(db::lastFailureWasDiskRefusal()), 1, "OK", "1");
 }
 
 // The plan restarted today and every unit back to not done, or neither,

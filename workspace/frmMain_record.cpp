@@ -254,7 +254,7 @@ QString writeLocalRecord(frmMain& window, const CheckRecord& record) {
     if (written) {
         return QString();
     }
-    return refusedByDisk ? QStringLiteral("29981") : QStringLiteral("29971");
+    return RecordsNotStoredMessage(refusedByDisk);
 }
 
 void uploadRecord(frmMain& window, const CheckRecord& record) {

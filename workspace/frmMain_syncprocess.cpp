@@ -180,9 +180,10 @@ void frmMain::SyncProcess(bool pNeedReload) {
     FormInstance<frmMessage>::unload();
     if (!synced) {
         // Records that came but could not be stored tell of the databases
-        // here.
-        MessageBoxAndWait(records ? "29971" : refusalMessage, 1, "OK",
-                                                    "1");
+        // here, or of the disk that refused them.
+        MessageBoxAndWait(
+            records ? RecordsNotStoredMessage(db::lastFailureWasDiskRefusal()) : refusalMessage, 1,
+            "OK", "1");
         return;
     }
     tmrSyncMessageWaitTag = "SYNC";

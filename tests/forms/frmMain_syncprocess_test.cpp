@@ -10,6 +10,7 @@
 #include "shared/globals.h"
 #include "shared/servicescripts.h"
 #include "tests/forms/lxvrecordsfixture.h"
+#include "tests/support/fulldisk.h"
 #include "tests/support/messagewindow.h"
 #include "tests/support/windowsystem.h"
 #include "workspace/frmMain.h"
@@ -224,6 +225,7 @@ void PrintTo(const SyncFault& fault, std::ostream* out) {
 const char* const kNetworkDown = "目前網路中斷或傳輸品質不佳，請檢查網路連線";
 const char* const kUnreadable = "無法讀取伺服器傳回的學習記錄，同步未能完成";
 const char* const kDatabaseFailed = "課程資料庫無法讀寫，可能已經損毀";
+const char* const kFolderNotWritable = "無法寫入本程式的資料夾";
 
 class RefusedSyncTest : public SyncProcessTest {
 protected:
@@ -285,6 +287,16 @@ TEST_F(RefusedSyncTest, AProgressWriteThatFailsMidwayChangesNeitherDatabase) {
     MessageAnswerer answerer("OK", noteIcons());
     window->SyncProcess(true);
     expectRefused(answerer, kDatabaseFailed);
+}
+
+// A full disk is no damaged course: the learner is not sent to reinstall it.
+TEST_F(RefusedSyncTest, RecordsThatTheDiskRefusesAskForAWritableFolder) {
+    MessageAnswerer answerer("OK", noteIcons());
+    {
+        const FullDisk full;
+        window->SyncProcess(true);
+    }
+    expectRefused(answerer, kFolderNotWritable);
 }
 
 // Fifteen finished units take two statements; only the first one fails, so

@@ -44,6 +44,7 @@ constexpr const char* kCannotObtain = "* 無法正確取得 *";
 constexpr const char* kWrongCourse = "請您載入正確的課程";
 constexpr const char* kDownloadFailed = "課程下載失敗，請檢查網路連線後再試一次。";
 constexpr const char* kBrokenPackage = "無法安裝所選擇的課程";
+constexpr const char* kFolderNotWritable = "無法寫入本程式的資料夾";
 
 // A fault and the start of the message that it must bring ("" for none).
 struct FaultAndMessage {
@@ -375,21 +376,35 @@ INSTANTIATE_TEST_SUITE_P(Faults, DownloadPageFaultTest,
                                            FaultAndMessage{{"default.asp", "err:ERR_X"}, ""}),
                          faultAndMessageName);
 
-using PackageFaultTest = DownloadFaultTest;
+// A package that does not arrive, is no package, or arrives but cannot be
+// saved here (a folder stands where it goes), and what the learner is told.
+struct PackageFault {
+    FaultAndMessage expected;
+    bool savedHere = true;
+};
 
-// A package that does not arrive, or is no package, is reported; the
-// installed course stays as it was.
+std::string packageFaultName(const ::testing::TestParamInfo<PackageFault>& info) {
+    return faultName(info.param.expected.fault) + (info.param.savedHere ? "" : "_not_saved");
+}
+
+class PackageFaultTest : public FaultTest<PackageFault> {};
+
+// Reported for what it is; the installed course stays as it was.
 TEST_P(PackageFaultTest, SaysSoAndKeepsTheInstalledCourse) {
-    openDownloadWindow();
+    openMainWindow();
+    addLocalRecords();
     const QStringList before = localRecords();
-    applyFault(GetParam().fault);
+    if (!GetParam().savedHere) {
+        ASSERT_TRUE(QDir().mkpath(gBasePath + "/DEMO.giz/in the way"));
+    }
+    applyFault(GetParam().expected.fault);
     MessageAnswerer answerer("OK");
     PickerCloser picker;
     bool cancel = false;
     FormInstance<frmClassDownload>::get()->webMain_BeforeNavigate2("cmd:DEMO", cancel);
 
     ASSERT_EQ(answerer.texts().size(), 1);
-    EXPECT_TRUE(answerer.texts().first().trimmed().startsWith(GetParam().message));
+    EXPECT_TRUE(answerer.trimmedTexts().first().startsWith(GetParam().expected.message));
     EXPECT_EQ(picker.shown(), 1);
     EXPECT_EQ(localRecords(), before);
     EXPECT_FALSE(FormInstance<frmMessage>::isLoaded());
@@ -398,10 +413,11 @@ TEST_P(PackageFaultTest, SaysSoAndKeepsTheInstalledCourse) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PackageFaultTest,
-    ::testing::Values(FaultAndMessage{{"DEMO.giz", "offline"}, kDownloadFailed},
-                      FaultAndMessage{{"DEMO.giz", "silent"}, kDownloadFailed},
-                      FaultAndMessage{{"DEMO.giz", "garbage"}, kBrokenPackage},
-                      FaultAndMessage{{"DEMO.giz", "err:ERR_NOTFOUND"}, kBrokenPackage}),
-    faultAndMessageName);
+    ::testing::Values(PackageFault{{{"DEMO.giz", "offline"}, kDownloadFailed}},
+                      PackageFault{{{"DEMO.giz", "silent"}, kDownloadFailed}},
+                      PackageFault{{{"DEMO.giz", "garbage"}, kBrokenPackage}},
+                      PackageFault{{{"DEMO.giz", "err:ERR_NOTFOUND"}, kBrokenPackage}},
+                      PackageFault{{{"DEMO.giz", "normal"}, kFolderNotWritable}, false}),
+    packageFaultName);
 
 }  // namespace
