@@ -201,7 +201,7 @@ bool frmClassDownload::StartDownloadProc(const QString& pUrlFile, const QString&
     tmpDownloadClass = std::make_unique<clsRuv>();
     connect(tmpDownloadClass.get(), &clsRuv::RuvDLProg, this,
             &frmClassDownload::tmpDownloadClass_RuvDLProg);
-    mPackageNotSaved = false;
+    // Every download that fails reports its crash, which says why.
     connect(tmpDownloadClass.get(), &clsRuv::RuvDLCrash, this,
             [this](qint32 RuvErrNum) { mPackageNotSaved = RuvErrNum == clsRuv::kCannotSaveFile; });
     setEnabled(false);
