@@ -212,8 +212,11 @@ void frmMain::connectSentenceCheck() {
     connect(&tmrEngineResponse, &QTimer::timeout, this, &frmMain::tmrEngineResponse_Timer);
 }
 
+// A check is for the question that the learner sees selected: with a unit
+// or no node selected, text left in the hidden answer box would be recorded
+// under a code that names no question.
 void frmMain::PassStringToEngine() {
-    if (mCheckRunning) {
+    if (mCheckRunning || !gQuizSelected) {
         return;
     }
     mCheckRunning = true;

@@ -124,12 +124,20 @@ TEST_F(SentenceCheckFlowTest, AUnitChosenRightAfterACheckKeepsItsStatusLine) {
     EXPECT_TRUE(unitLine.startsWith("第 02 單元，")) << unitLine.toStdString();
 }
 
-TEST_F(SentenceCheckFlowTest, TheCheckButtonSendsTheSentenceToo) {
+// With a unit chosen after the sentence was typed, the text left in the
+// hidden box names no question to check it for.
+TEST_F(SentenceCheckFlowTest, TheCheckButtonSendsTheSentenceOfASelectedQuestionOnly) {
     selectQuestion("U1000102");
     typeSentence("I am ten years old.");
+    clickThroughWindow(window->treMain->viewport(), Qt::LeftButton,
+                       window->treMain->visualItemRect(node("U1000100")).center());
     ASSERT_TRUE(buttonIsOn(8));
     clickCheckButton();
+    EXPECT_EQ(enginePosts(), 0);
 
+    selectQuestion("U1000102");
+    typeSentence("I am ten years old.");
+    clickCheckButton();
     EXPECT_EQ(enginePosts(), 1);
     expectCheckEnded();
 }
