@@ -1,5 +1,8 @@
+#include <unistd.h>
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <map>
 #include <QCoreApplication>
 #include <QLabel>
@@ -276,6 +279,24 @@ TEST_F(FrmMessageTest, AQuestionUpKeepsItsPlaceAndItsAnswer) {
 
     QTimer::singleShot(0, &thisTest, [] { FormInstance<frmMessage>::unload(); });
     EXPECT_EQ(MessageBoxAndWait("40", 2, "OK_CANCEL", "2"), "");
+}
+
+// The program ends while a question is up (an exit confirmed in its wait):
+// a please-wait box asked then gives up at once, as every wait does.
+TEST_F(FrmMessageTest, APleaseWaitBoxAskedUnderAQuestionAsTheProgramEndsGivesUp) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // A box that keeps asking would hold the child for ever.
+            alarm(10);
+            message()->MessageBox("40", 2, "OK_CANCEL", "2");
+            waits::endAll();
+            message()->ProgressMsgBox("3004", 0, "", "0");
+            std::fprintf(stderr, "returned under: %s\n",
+                         qUtf8Printable(shownMessageText().simplified()));
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "returned under: 您確定要離開本程式嗎");
 }
 
 TEST_F(FrmMessageTest, MainWindowIsDisabledOnlyOnceStartupIsDone) {
