@@ -1,5 +1,7 @@
 #include "platform/httpdeadline.h"
 
+#include <utility>
+
 namespace {
 
 QDeadlineTimer& innermost() {
@@ -22,4 +24,10 @@ HttpDeadline::~HttpDeadline() {
 
 QDeadlineTimer HttpDeadline::current() {
     return innermost();
+}
+
+HttpDeadline::Lifted::Lifted() : m_lifted(std::exchange(innermost(), QDeadlineTimer::Forever)) {}
+
+HttpDeadline::Lifted::~Lifted() {
+    innermost() = m_lifted;
 }

@@ -18,6 +18,19 @@ public:
     // The earliest deadline alive on this thread; forever when there is none.
     static QDeadlineTimer current();
 
+    // While it lives no deadline holds: for the handlers that a wait runs,
+    // whose requests belong to their own work, not to the code that waits.
+    class Lifted {
+    public:
+        Lifted();
+        ~Lifted();
+        Lifted(const Lifted&) = delete;
+        Lifted& operator=(const Lifted&) = delete;
+
+    private:
+        QDeadlineTimer m_lifted;
+    };
+
 private:
     QDeadlineTimer m_outer;
 };

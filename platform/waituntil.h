@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "platform/httpdeadline.h"
+
 class QObject;
 
 // Waits that keep the window system's events running, as the program's long
@@ -30,12 +32,17 @@ bool running();
 // Counts the scope as a wait: for the loops that a handler runs without
 // waitUntil (a modal dialog's, a pause's), where events run as they do in a
 // wait.
+// The handlers that it runs are no part of the code that waits: a request
+// deadline of that code does not hold for them.
 class RunningWait {
 public:
     RunningWait();
     ~RunningWait();
     RunningWait(const RunningWait&) = delete;
     RunningWait& operator=(const RunningWait&) = delete;
+
+private:
+    HttpDeadline::Lifted m_ownDeadlines;
 };
 
 // Work that an exit confirmed meanwhile (in a wait inside it) lets finish:

@@ -42,6 +42,18 @@ TEST(WaitUntil, ATimedWaitEndsAtItsTimeOrWhenDone) {
     EXPECT_TRUE(waitUntil([&fired] { return fired; }, 30000));
 }
 
+// A request deadline holds for the code in its scope: a handler that runs
+// while that code waits (a sync started during a sentence check) makes its
+// requests unbounded by it.
+TEST(WaitUntil, AHandlerRunInAWaitIsNotHeldToTheDeadlineOfTheCodeThatWaits) {
+    const HttpDeadline limit(std::chrono::milliseconds(0));
+    bool handlerBound = true;
+    QTimer::singleShot(0, [&handlerBound] { handlerBound = !HttpDeadline::current().isForever(); });
+    EXPECT_FALSE(waitUntil([] { return false; }, 20));
+    EXPECT_FALSE(handlerBound);
+    EXPECT_TRUE(HttpDeadline::current().hasExpired());
+}
+
 TEST_F(WaitUntilEndingTest, EndAllMakesEveryLaterWaitReturnFalse) {
     EXPECT_EXIT(
         {
