@@ -92,9 +92,13 @@ protected:
 // is asked about; once it answers again, the check goes on and is recorded.
 TEST_P(CheckAsksToGoOnTest, AndRecordsTheSentenceOnceTheEngineAnswers) {
     applyFault(GetParam());
-    // The engine is mended while its question is up. Any other message is
-    // answered too, so that it fails the case instead of holding it.
-    MessageAnswerer answerer("OK", [this] { standin.setMode(GetParam().script, "normal"); });
+    // The engine is mended while its question is up, and the requests after
+    // it must succeed on a loaded machine too. Any other message is answered
+    // too, so that it fails the case instead of holding it.
+    MessageAnswerer answerer("OK", [this] {
+        standin.setMode(GetParam().script, "normal");
+        restoreTimeouts();
+    });
     check("U1000102", "I am ten years old.");
 
     EXPECT_EQ(answerer.trimmedTexts(),
