@@ -156,7 +156,7 @@ TEST_P(UploadFaultTest, KeepsTheResultHere) {
     ASSERT_TRUE(standin.setMode(GetParam().fault.script, "normal"));
     standin.clearLog();
     check("U1000103", "my brother is a student.");
-    EXPECT_EQ(answerer.texts().size(), messages);
+    EXPECT_EQ(answerer.texts().mid(messages), QStringList());
     EXPECT_EQ(formsPostedTo("p_lxv_proc_sentence.asp").size(), 1);
     EXPECT_EQ(visitedOf("U1000103"), "2");
 }

@@ -46,7 +46,8 @@ protected:
 
     // The main window of the edition, the engine's ticks shortened.
     void openMainWindow(const QString& edition = "LXV");
-    // The program's own time-outs again, for a move that must succeed.
+    // The program's own time-outs and engine ticks again, for a move that
+    // must succeed.
     void restoreTimeouts();
     void applyFault(const ServiceFault& fault);
 
@@ -67,6 +68,7 @@ protected:
 private:
     int m_connectMs = 0;
     int m_totalMs = 0;
+    int m_engineTickMs = 0;
 };
 
 // Each test runs once for every fault of its table.
