@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "platform/big5.h"
 #include "shared/globals.h"
 #include "tests/support/tempbase.h"
+#include "workspace/stagedcourse.h"
 
 namespace {
 
@@ -72,6 +75,28 @@ TEST_F(CourseDescriptorTest, WritesSixBig5LinesWithCrLf) {
     }
     ASSERT_TRUE(descriptor.write(path()));
     EXPECT_EQ(readBytes(path()), big5::encode(lines.join("\r\n") + "\r\n"));
+}
+
+// A reinstall's package without a descriptor: the installed one already
+// holds the plan and is left as it is; with none installed, a descriptor is
+// made of the kept lines only for a course whose data arrives.
+TEST_F(CourseDescriptorTest, APackageWithoutADescriptorKeepsThePlanWhereItAlreadyIs) {
+    const QString staging = basePath() + "/staging";
+    const QString staged = staging + "/DEMO.lxs";
+    const QStringList kept{"DEMO", "英文造句入門", "勤奮好學型", "40", "2024/3/1", "2024/4/10"};
+    KeptPlan plan{"DEMO", readLines(kept)};
+    const StagedCourse course(staging, basePath() + "/Lexivo2");
+
+    EXPECT_TRUE(course.keepPlan(plan)) << "installed descriptor";
+    EXPECT_FALSE(QFile::exists(staged));
+
+    ASSERT_TRUE(QFile::remove(path()));
+    EXPECT_TRUE(course.keepPlan(plan)) << "no course data";
+    EXPECT_FALSE(QFile::exists(staged));
+
+    writeBytes(staging + "/DEMO/LexivoData.mdb", "data");
+    EXPECT_TRUE(course.keepPlan(plan)) << "course data arriving";
+    EXPECT_EQ(big5::readLines(staged), kept);
 }
 
 }  // namespace
