@@ -301,18 +301,23 @@ void ScriptDriver::tick() {
     if (!target) {
         return;
     }
-    ++m_next;
-    log("step " + step.join(' '));
-    for (const RunningStep& running : m_runningSteps) {
-        log("running " + running.step);
-    }
     // A timer does not tick again while its own tick runs: the action gets
     // an event of its own, so that the ticks go on while it waits.
     m_actionWaiting = true;
     QTimer::singleShot(0, this, [this, step, guarded = QPointer<QWidget>(target)] {
         m_actionWaiting = false;
-        if (!guarded) {
+        // The program may have gone on in between (a toolbar disabled and
+        // enabled again button by button): the step waits for a later tick
+        // rather than act on a control that is no longer ready. A page's
+        // readiness is an answer of the page, taken once.
+        const bool stillReady = isPageCommand(step.value(0)) || readyTarget(step) == guarded;
+        if (!guarded || !stillReady) {
             return;
+        }
+        ++m_next;
+        log("step " + step.join(' '));
+        for (const RunningStep& running : m_runningSteps) {
+            log("running " + running.step);
         }
         m_runningSteps.append({step.join(' '), guarded->window()});
         perform(step, guarded);
